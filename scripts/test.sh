@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: once in the
+# ordinary build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+export QT_QPA_PLATFORM=offscreen
+export SDL_AUDIODRIVER=dummy
+
+"$top/scripts/build.sh" build
+ctest --test-dir "$top/build" --output-on-failure --timeout 300
+
+# The sanitizer build skips the benchmarks: they measure the ordinary build.
+"$top/scripts/build.sh" build-asan -DKELVANE_SANITIZE=ON -DKELVANE_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600
