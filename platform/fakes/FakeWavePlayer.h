@@ -1,0 +1,40 @@
+#pragma once
+
+#include "fakes/EffectLog.h"
+#include "ports/WavePlayer.h"
+
+namespace kelvane::fakes {
+
+// Records every wave call as "wave Operation args". Loading hands out buffer
+// numbers from 1 upward for any non-empty path and -1 for an empty one.
+class FakeWavePlayer : public WavePlayer {
+public:
+    explicit FakeWavePlayer(EffectLog& log) : log_(log) {}
+
+    int loadWaveFile(const std::string& path) override
+    {
+        log_.add("wave LoadWaveFile \"" + path + "\"");
+        return path.empty() ? -1 : nextBuffer_++;
+    }
+    void releaseBuffer(int buffer) override { log_.add("wave ReleaseBuffer " + std::to_string(buffer)); }
+    void playBuffer(int buffer) override { log_.add("wave PlayBuffer " + std::to_string(buffer)); }
+    void playLooping(int buffer) override { log_.add("wave PlayLooping " + std::to_string(buffer)); }
+    void stopBuffer(int buffer) override { log_.add("wave StopBuffer " + std::to_string(buffer)); }
+    void stopAllBuffers() override { log_.add("wave StopAllBuffers"); }
+    int bufferLength(int) const override { return 1000; }
+    bool isBufferPlaying(int) const override { return false; }
+    void setBufferVolume(int buffer, int volume) override
+    {
+        log_.add("wave SetBufferVolume " + std::to_string(buffer) + " " + std::to_string(volume));
+    }
+    void setBufferPan(int buffer, int pan) override
+    {
+        log_.add("wave SetBufferPan " + std::to_string(buffer) + " " + std::to_string(pan));
+    }
+
+private:
+    EffectLog& log_;
+    int nextBuffer_ = 1;
+};
+
+} // namespace kelvane::fakes
