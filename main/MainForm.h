@@ -1,0 +1,91 @@
+#pragma once
+
+#include "MainMenu.h"
+#include "PadMidi.h"
+#include "PanicSweep.h"
+#include "SwitchSet.h"
+#include "SwitchTrigger.h"
+#include "controls/Timer.h"
+#include "controls/Window.h"
+#include "ports/Dialogs.h"
+#include "ports/Environment.h"
+#include "ports/JoystickControl.h"
+#include "ports/MidiOutput.h"
+#include "ports/Pause.h"
+#include "ports/WavePlayer.h"
+#include "waves/WaveSlotOperations.h"
+
+#include <array>
+#include <string_view>
+
+namespace kelvane {
+
+class MidiSetupForm;
+
+inline constexpr std::string_view kProductName = "Kelvane";
+inline constexpr std::string_view kVersion = "2.06";
+inline constexpr std::string_view kHelpFileName = "Kelvane Version 2.HLP";
+inline constexpr std::string_view kScreenWarning =
+    "This Software should be run at a minimum Screen Resolution of 800x600";
+
+// Everything outside that the main window reaches.
+struct MainFormPorts {
+    MidiOutput& midi;
+    WavePlayer& waves;
+    JoystickControl& stavik1;
+    JoystickControl& stavik2;
+    Dialogs& dialogs;
+    Pause& pause;
+    Environment& environment;
+};
+
+// The main window "frmMain": the pad of eight switches, its menus, start-up
+// and shutdown. Views call load() once before showing it, activate() on every
+// activation, and unload() when the user closes it.
+class MainForm : public Window {
+public:
+    MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots);
+
+    void load();
+    void activate();
+    void unload();
+
+    SwitchSet& switches() { return switches_; }
+    MainMenu& menu() { return menu_; }
+    Timer& startupTimer() { return timerStartup_; }
+    PadFlags& flags() { return flags_; }
+    // The wave-bank labels lblF1..lblF4 above the wave slots (b is 1..4).
+    Label& bankLabel(int b) { return bankLabels_[static_cast<std::size_t>(b - 1)]; }
+
+    // The pixel size the window is designed for; views lay it out in this.
+    static constexpr int kDesignWidth = 1200;
+    static constexpr int kDesignHeight = 720;
+
+private:
+    void wireSwitchButtons();
+    void wireMenus();
+    void adoptControls();
+    void disableLaterCommands();
+    void showMidiError(int code, const std::string& text);
+
+    void startupTimerFired();
+    void multimode();
+    void toggleGeneralMidi();
+    void toggleExpertUser();
+    void showHelp();
+    void showAbout();
+
+    MainFormPorts ports_;
+    MidiSetupForm& midiSetup_;
+    WaveSlotOperations& slots_;
+    PadMidi midi_;
+    SwitchSet switches_;
+    PadFlags flags_;
+    SwitchTrigger trigger_;
+    PanicSweep panic_;
+    MainMenu menu_;
+    Timer timerStartup_{"TimerStartup", 50, true};
+    std::array<Label, 4> bankLabels_{Label{"lblF1"}, Label{"lblF2"}, Label{"lblF3"}, Label{"lblF4"}};
+};
+
+} // namespace kelvane

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "PadMidi.h"
+#include "SwitchSet.h"
+#include "waves/WaveSlotOperations.h"
+
+namespace kelvane {
+
+// Window-level flags that several inputs share. Flags are 0 or 1.
+struct PadFlags {
+    // Set while a switch is held from the keyboard (and by on-screen presses of
+    // switches 7 and 8); only a key release clears it.
+    int keyHeld = 0;
+    // 0 until the window's first activation has run its start-up steps.
+    int startupDone = 0;
+};
+
+// The on-screen switch buttons: press on button-down, release on button-up,
+// for any mouse button. Any press locks all sixteen note and channel bars and
+// any release unlocks them: there is no count of held switches.
+class SwitchTrigger {
+public:
+    SwitchTrigger(SwitchSet& switches, PadMidi& midi, WaveSlotOperations& slots, PadFlags& flags)
+        : switches_(switches), midi_(midi), slots_(slots), flags_(flags)
+    {
+    }
+
+    void press(int n);
+    void release(int n);
+
+private:
+    SwitchSet& switches_;
+    PadMidi& midi_;
+    WaveSlotOperations& slots_;
+    PadFlags& flags_;
+};
+
+} // namespace kelvane
