@@ -7,8 +7,6 @@
 namespace kelvane {
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
-constexpr int kMinimumScreenTwips = 9000;
 constexpr std::string_view kStartCaption = "Kelvane     Major Strings";
 
 // Menu commands whose windows and files come with later versions of the
@@ -102,7 +100,7 @@ void MainForm::load()
     slots_.resetLoopCounts();
     ports_.stavik1.setEnabled(true);
     switches_.resetNoteCopy();
-    if (ports_.environment.screenWidth() * kTwipsPerPixel < kMinimumScreenTwips)
+    if (screenTooNarrow(ports_.environment.screenWidth() * kTwipsPerPixel))
         ports_.dialogs.showMessage(std::string(kScreenWarning), MessageIcon::None, MessageButtons::Ok, "");
     // Integer halves, as the window has always been placed.
     move((ports_.environment.screenWidth() - width()) / 2, (ports_.environment.screenHeight() - height()) / 2);

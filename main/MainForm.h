@@ -28,6 +28,10 @@ inline constexpr std::string_view kHelpFileName = "Kelvane Version 2.HLP";
 inline constexpr std::string_view kScreenWarning =
     "This Software should be run at a minimum Screen Resolution of 800x600";
 
+// The smallest screen the window is laid out for: 9000 twips (600 pixels).
+constexpr int kTwipsPerPixel = 15;
+constexpr bool screenTooNarrow(int widthTwips) { return widthTwips < 9000; }
+
 // Everything outside that the main window reaches.
 struct MainFormPorts {
     MidiOutput& midi;
