@@ -1,0 +1,134 @@
+#include "midi/SystemMidi.h"
+
+#include "midi/AlsaMidiPorts.h"
+#include "midi/MidiLog.h"
+#include "midi/MidiOutputRouter.h"
+#include "midi/SoundFontSynth.h"
+
+#include <charconv>
+#include <filesystem>
+
+namespace kelvane::midi {
+
+namespace {
+
+struct NamedOption {
+    const char* name;
+    std::string SystemMidiOptions::* text; // null for --audio-buffer
+};
+
+constexpr NamedOption kOptions[] = {{"--soundfont", &SystemMidiOptions::soundFont},
+                                    {"--midi-log", &SystemMidiOptions::midiLog},
+                                    {"--audio-buffer", nullptr}};
+
+bool setOption(SystemMidiOptions& options, const NamedOption& option, const std::string& value,
+               std::vector<std::string>& problems)
+{
+    if (option.text) {
+        if (value.empty()) {
+            problems.push_back(std::string(option.name) + " needs a file name.");
+            return false;
+        }
+        options.*option.text = value;
+        return true;
+    }
+    int frames = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, frames);
+    if (error != std::errc() || stop != end || frames < audio::AudioSettings::kMinBufferFrames ||
+        frames > audio::AudioSettings::kMaxBufferFrames) {
+        problems.push_back(std::string(option.name) + " needs a number of frames from " +
+                           std::to_string(audio::AudioSettings::kMinBufferFrames) + " to " +
+                           std::to_string(audio::AudioSettings::kMaxBufferFrames) + ", not \"" + value + "\".");
+        return false;
+    }
+    options.audioBufferFrames = frames;
+    return true;
+}
+
+} // namespace
+
+SystemMidiOptions parseSystemMidiOptions(const std::vector<std::string>& arguments, std::vector<std::string>& problems)
+{
+    SystemMidiOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        for (const NamedOption& option : kOptions) {
+            const std::string name = option.name;
+            if (argument == name) {
+                if (i + 1 < arguments.size())
+                    setOption(options, option, arguments[++i], problems);
+                else
+                    problems.push_back(name + " needs a value.");
+            } else if (argument.starts_with(name + "=")) {
+                setOption(options, option, argument.substr(name.size() + 1), problems);
+            }
+        }
+    }
+    return options;
+}
+
+std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists)
+{
+    if (!override.empty())
+        return override;
+    for (const char* path : kDefaultSoundFonts)
+        if (exists(path))
+            return path;
+    return {};
+}
+
+struct SystemMidi::Parts {
+    // Destroyed bottom-up: the router first, the hook before the synthesizer
+    // it renders, the sound device last.
+    std::unique_ptr<audio::AudioOutput> audio;
+    std::unique_ptr<MidiLog> log;
+    AlsaMidiPorts ports{kClientName};
+    std::unique_ptr<SoundFontSynth> soundFont;
+    std::unique_ptr<SilentSynth> silent;
+    audio::AudioOutput::MusicHook hook;
+    std::unique_ptr<MidiOutputRouter> router;
+};
+
+SystemMidi::SystemMidi(const SystemMidiOptions& options) : parts_(std::make_unique<Parts>())
+{
+    Parts& parts = *parts_;
+    std::string audioProblem;
+    audio::AudioSettings audioSettings;
+    audioSettings.bufferFrames = options.audioBufferFrames;
+    parts.audio = audio::AudioOutput::open(audioSettings, audioProblem);
+
+    MidiSynth* mapper = nullptr;
+    if (parts.audio) {
+        SoundFontSettings synthSettings;
+        synthSettings.path = chooseSoundFont(options.soundFont, [](const std::string& path) {
+            std::error_code ignored;
+            return std::filesystem::exists(path, ignored);
+        });
+        synthSettings.sampleRate = parts.audio->sampleRate();
+        parts.soundFont = std::make_unique<SoundFontSynth>(std::move(synthSettings));
+        parts.hook = parts.audio->attachMusic(*parts.soundFont);
+        mapper = parts.soundFont.get();
+    } else {
+        parts.silent = std::make_unique<SilentSynth>(audioProblem);
+        mapper = parts.silent.get();
+    }
+
+    std::string logProblem;
+    if (!options.midiLog.empty())
+        parts.log = MidiLog::open(options.midiLog, MidiLog::startingNow(), logProblem);
+
+    parts.router = std::make_unique<MidiOutputRouter>(*mapper, parts.ports, parts.log.get());
+    if (!logProblem.empty())
+        parts.router->deferReport(output_error::kLogUnwritable, logProblem);
+}
+
+SystemMidi::~SystemMidi() = default;
+
+MidiOutput& SystemMidi::output() { return *parts_->router; }
+
+audio::AudioOutput* SystemMidi::audioOutput() { return parts_->audio.get(); }
+
+bool SystemMidi::waitForSoundFont() { return parts_->soundFont && parts_->soundFont->waitUntilLoaded(); }
+
+} // namespace kelvane::midi

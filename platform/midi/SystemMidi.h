@@ -1,0 +1,63 @@
+#pragma once
+
+#include "audio/AudioOutput.h"
+#include "ports/MidiOutput.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvane::midi {
+
+struct SystemMidiOptions {
+    // --soundfont PATH: the General MIDI soundfont; empty for the system's own.
+    std::string soundFont;
+    // --midi-log FILE: where every transmitted message is appended; empty for none.
+    std::string midiLog;
+    // --audio-buffer FRAMES: frames per audio device period.
+    int audioBufferFrames = audio::AudioSettings::kDefaultBufferFrames;
+};
+
+// Picks this layer's options out of the program's arguments (argv[1..]):
+// "--soundfont PATH", "--midi-log FILE", "--audio-buffer FRAMES", each also as
+// "--name=value". Other arguments are left for the rest of the program. A bad
+// or missing value leaves the default in place and adds a sentence to `problems`.
+SystemMidiOptions parseSystemMidiOptions(const std::vector<std::string>& arguments, std::vector<std::string>& problems);
+
+// The soundfont to load: the override when given (even if it is missing, so
+// that the user hears of it), else the first of kDefaultSoundFonts that
+// `exists`, else empty.
+inline constexpr const char* kDefaultSoundFonts[] = {"/usr/share/sounds/sf2/default-GM.sf2",
+                                                     "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists);
+
+// The MIDI and audio side of the program, built once by main() on the
+// user-interface thread: the sound device, the built-in synthesizer (its
+// soundfont loading in the background), the ALSA sequencer's ports as client
+// "Kelvane", the MIDI log and the output that routes between them.
+//
+// Construction never fails and never waits for the soundfont: what is missing
+// (sound device, soundfont, sequencer, log file) is told to the user through
+// output()'s error report when the output is first opened or played.
+class SystemMidi {
+public:
+    static constexpr const char* kClientName = "Kelvane";
+
+    explicit SystemMidi(const SystemMidiOptions& options);
+    ~SystemMidi();
+    SystemMidi(const SystemMidi&) = delete;
+    SystemMidi& operator=(const SystemMidi&) = delete;
+
+    MidiOutput& output();
+    // The sound device that the wave slots share; null when there is none.
+    audio::AudioOutput* audioOutput();
+    // Blocks until the soundfont has loaded or failed; true when it loaded.
+    bool waitForSoundFont();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+} // namespace kelvane::midi
