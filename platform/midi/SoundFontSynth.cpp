@@ -2,7 +2,10 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -17,6 +20,25 @@ constexpr int kNoteOff = 0x80;
 constexpr int kNoteOn = 0x90;
 constexpr int kKeyPressure = 0xA0;
 constexpr int kPitchBend = 0xE0;
+
+// Frames rendered per FluidSynth call; any device period is made of these.
+constexpr int kRenderChunk = 512;
+
+// Samples below this level pass unchanged; above it they bend smoothly towards
+// full scale instead of clipping hard. Some General MIDI programs (string
+// ensembles) are many times louder than others (pianos), so a gain that makes
+// a piano audible drives a full string chord far past full scale.
+constexpr float kKnee = 0.6f;
+
+std::int16_t toSample(float value)
+{
+    const float magnitude = std::fabs(value);
+    if (magnitude > kKnee) {
+        const float bent = kKnee + (1.0f - kKnee) * std::tanh((magnitude - kKnee) / (1.0f - kKnee));
+        value = std::copysign(bent, value);
+    }
+    return static_cast<std::int16_t>(std::lrint(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
 
 void printFluidMessage(int, const char* message, void*) { std::fprintf(stderr, "kelvane: fluidsynth: %s\n", message); }
 
@@ -80,6 +102,7 @@ struct SoundFontSynth::Engine {
     mutable std::mutex mutex; // guards pending and reason while not ready
     std::vector<MidiBytes> pending;
     std::string reason;
+    std::array<float, 2 * kRenderChunk> scratch{}; // audio thread only
 
     ~Engine()
     {
@@ -171,7 +194,15 @@ void SoundFontSynth::render(std::int16_t* interleavedStereo, int frames) noexcep
     Engine& engine = *engine_;
     if (!engine.ready.load(std::memory_order_acquire))
         return;
-    fluid_synth_write_s16(engine.synth, frames, interleavedStereo, 0, 2, interleavedStereo, 1, 2);
+    float* scratch = engine.scratch.data();
+    for (int done = 0; done < frames;) {
+        const int chunk = std::min(kRenderChunk, frames - done);
+        fluid_synth_write_float(engine.synth, chunk, scratch, 0, 2, scratch, 1, 2);
+        std::int16_t* out = interleavedStereo + 2 * done;
+        for (int i = 0; i < 2 * chunk; ++i)
+            out[i] = toSample(scratch[i]);
+        done += chunk;
+    }
 }
 
 bool SoundFontSynth::waitUntilLoaded()

@@ -9,9 +9,11 @@
 namespace kelvane::midi {
 
 struct SoundFontSettings {
-    // FluidSynth's own default of 0.2 is faint next to the wave slots; 0.7
-    // keeps a full-velocity chord of eight notes clear of hard clipping.
-    static constexpr double kDefaultGain = 0.7;
+    // FluidSynth's own default of 0.2 leaves a piano chord at a tenth of full
+    // scale, faint next to the wave slots. At 0.6 a full-velocity eight-note
+    // piano chord peaks near a third of full scale; louder programs are bent
+    // smoothly below full scale by render() rather than clipped.
+    static constexpr double kDefaultGain = 0.6;
 
     std::string path;
     int sampleRate = 48000;

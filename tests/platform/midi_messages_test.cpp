@@ -1,0 +1,167 @@
+// Message checks, the MIDI log's line format and file, and the command-line options.
+#include "midi/MidiBytes.h"
+#include "midi/MidiLog.h"
+#include "midi/SystemMidi.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kelvane::midi {
+namespace {
+
+MidiBytes bytes(std::initializer_list<std::uint8_t> values)
+{
+    MidiBytes message;
+    std::copy(values.begin(), values.end(), message.bytes.begin());
+    message.size = values.size();
+    return message;
+}
+
+TEST(EncodeShortMessage, BuildsWireBytesForEveryChannelMessageKind)
+{
+    struct Row {
+        ShortMessage in;
+        MidiBytes out;
+    };
+    const Row rows[] = {
+        {{0x90, 60, 120}, bytes({0x90, 0x3C, 0x78})},  // note-on, channel 1
+        {{0x9F, 127, 0}, bytes({0x9F, 0x7F, 0x00})},   // note-off as velocity 0, channel 16
+        {{0xC0, 48, {}}, bytes({0xC0, 0x30})},          // program change: two bytes
+        {{0xCF, 0, 99}, bytes({0xCF, 0x00})},           // a stray second byte is not part of it
+        {{0xD3, 5, 200}, bytes({0xD3, 0x05})},          // channel pressure, stray byte unchecked
+        {{0xB0, 7, 100}, bytes({0xB0, 0x07, 0x64})},    // controller 7
+        {{0x80, 0, 0}, bytes({0x80, 0x00, 0x00})},      // lowest status
+        {{0xEF, 127, 127}, bytes({0xEF, 0x7F, 0x7F})},  // highest status
+    };
+    for (const Row& row : rows) {
+        const Encoding encoding = encodeShortMessage(row.in);
+        ASSERT_TRUE(encoding.message) << row.in.status << ": " << encoding.refusal;
+        EXPECT_EQ(*encoding.message, row.out) << row.in.status;
+    }
+}
+
+TEST(EncodeShortMessage, RefusesEveryByteThatCannotGoOnTheWire)
+{
+    const ShortMessage refused[] = {
+        {0x7F, 60, 100},  // a data byte where the status belongs
+        {0xF0, 60, 100},  // system exclusive is not a short channel message
+        {0xF8, 0, {}},    // real-time
+        {-112, 60, 100},  // negative
+        {0x190, 60, 100}, // 0x90 with a ninth bit: must not be truncated to a note-on
+        {0x90, 128, 100}, // data 1 just above 127
+        {0x90, -1, 100},
+        {0x90, 60, 128},  // data 2 just above 127
+        {0x90, 60, -1},
+        {0xC0, 128, {}},
+        {0x90, 60, {}},   // a note-on without its velocity
+    };
+    for (const ShortMessage& message : refused) {
+        const Encoding encoding = encodeShortMessage(message);
+        EXPECT_FALSE(encoding.message) << message.status << " " << message.data1;
+        EXPECT_NE(encoding.refusal.find("refused"), std::string::npos) << encoding.refusal;
+    }
+}
+
+TEST(MidiLogLine, SecondsWithThreeDecimalsThenUpperCaseHexBytes)
+{
+    EXPECT_EQ(formatMidiLogLine(12.345, bytes({0x90, 0x3C, 0x78})), "12.345 90 3C 78");
+    EXPECT_EQ(formatMidiLogLine(12.4, bytes({0xC0, 0x30})), "12.400 C0 30");
+    EXPECT_EQ(formatMidiLogLine(0.0, bytes({0xEF, 0x7F, 0x00})), "0.000 EF 7F 00");
+    EXPECT_EQ(formatMidiLogLine(3601.0004, bytes({0xB0, 0x07, 0x0A})), "3601.000 B0 07 0A");
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("kelvane-midi-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    static std::string read(const std::filesystem::path& path)
+    {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path dir_;
+};
+
+using MidiLogFile = TempDir;
+
+TEST_F(MidiLogFile, AppendsOneLinePerMessageAfterWhatTheFileHeld)
+{
+    const auto path = dir_ / "midi.log";
+    std::ofstream(path) << "earlier run\n";
+    double now = 1.5;
+    std::string problem;
+    {
+        auto log = MidiLog::open(path.string(), [&now] { return now; }, problem);
+        ASSERT_TRUE(log) << problem;
+        EXPECT_TRUE(log->append(bytes({0x90, 0x3C, 0x78})));
+        now = 2.25;
+        EXPECT_TRUE(log->append(bytes({0xC0, 0x30})));
+        // Flushed per line: readable while the log is still open.
+        EXPECT_EQ(read(path), "earlier run\n1.500 90 3C 78\n2.250 C0 30\n");
+    }
+}
+
+TEST_F(MidiLogFile, UnwritablePathIsReportedNotIgnored)
+{
+    std::string problem;
+    auto log = MidiLog::open((dir_ / "no-such-folder" / "midi.log").string(), [] { return 0.0; }, problem);
+    EXPECT_FALSE(log);
+    EXPECT_NE(problem.find("no-such-folder"), std::string::npos) << problem;
+}
+
+TEST(SystemMidiOptions, ReadsItsOwnOptionsAndLeavesTheRest)
+{
+    std::vector<std::string> problems;
+    const auto options = parseSystemMidiOptions(
+        {"song.dnc", "--soundfont", "/x/gm.sf2", "--midi-log=/tmp/m.log", "--audio-buffer", "512", "--other"}, problems);
+    EXPECT_EQ(options.soundFont, "/x/gm.sf2");
+    EXPECT_EQ(options.midiLog, "/tmp/m.log");
+    EXPECT_EQ(options.audioBufferFrames, 512);
+    EXPECT_TRUE(problems.empty());
+
+    const auto defaults = parseSystemMidiOptions({}, problems);
+    EXPECT_EQ(defaults.audioBufferFrames, 256);
+    EXPECT_TRUE(defaults.soundFont.empty());
+    EXPECT_TRUE(defaults.midiLog.empty());
+}
+
+TEST(SystemMidiOptions, BadBufferSizesKeepTheDefaultAndSaySo)
+{
+    for (const char* bad : {"0", "-256", "31", "8193", "256x", "", "99999999999999999999"}) {
+        std::vector<std::string> problems;
+        const auto options = parseSystemMidiOptions({"--audio-buffer", bad}, problems);
+        EXPECT_EQ(options.audioBufferFrames, 256) << bad;
+        EXPECT_EQ(problems.size(), 1u) << bad;
+    }
+    std::vector<std::string> problems;
+    const auto options = parseSystemMidiOptions({"--midi-log"}, problems);
+    EXPECT_TRUE(options.midiLog.empty());
+    EXPECT_EQ(problems.size(), 1u);
+}
+
+TEST(ChooseSoundFont, OverrideWinsEvenWhenMissingThenTheSystemDefaultsInOrder)
+{
+    const auto none = [](const std::string&) { return false; };
+    const auto onlyTim = [](const std::string& path) { return path.ends_with("TimGM6mb.sf2"); };
+    const auto all = [](const std::string&) { return true; };
+    EXPECT_EQ(chooseSoundFont("/missing.sf2", none), "/missing.sf2");
+    EXPECT_EQ(chooseSoundFont("", all), "/usr/share/sounds/sf2/default-GM.sf2");
+    EXPECT_EQ(chooseSoundFont("", onlyTim), "/usr/share/sounds/sf2/TimGM6mb.sf2");
+    EXPECT_EQ(chooseSoundFont("", none), "");
+}
+
+} // namespace
+} // namespace kelvane::midi

@@ -1,0 +1,232 @@
+// The output's device choice, checks, reports and logging, with recording
+// doubles for the synthesizer and the system ports.
+#include "midi/MidiOutputRouter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kelvane::midi {
+namespace {
+
+using Log = std::vector<std::string>;
+
+std::string hex(const MidiBytes& message)
+{
+    std::string text;
+    for (std::size_t i = 0; i < message.size; ++i) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", static_cast<unsigned>(message.bytes[i]));
+        text += byte;
+    }
+    return text;
+}
+
+class RecordingSynth : public MidiSynth {
+public:
+    explicit RecordingSynth(Log& log) : log_(log) {}
+    void play(const MidiBytes& message) override { log_.push_back("synth " + hex(message)); }
+    void allNotesOff() override { log_.push_back("synth all notes off"); }
+    std::string silenceReason() const override { return reason; }
+    std::string reason;
+
+private:
+    Log& log_;
+};
+
+class RecordingPorts : public MidiPorts {
+public:
+    explicit RecordingPorts(Log& log) : log_(log) {}
+    std::vector<std::string> names() const override { return present; }
+    bool open(const std::string& name, std::string& problem) override
+    {
+        log_.push_back("port open " + name);
+        problem = openProblem;
+        return openProblem.empty();
+    }
+    void close() override { log_.push_back("port close"); }
+    bool transmit(const MidiBytes& message, std::string& problem) override
+    {
+        if (!sendProblem.empty()) {
+            problem = sendProblem;
+            return false;
+        }
+        log_.push_back("port " + hex(message));
+        return true;
+    }
+    std::vector<std::string> present{"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0"};
+    std::string openProblem;
+    std::string sendProblem;
+
+private:
+    Log& log_;
+};
+
+class Router : public ::testing::Test {
+protected:
+    Router()
+    {
+        router.setErrorHandler([this](int code, const std::string& text) {
+            log.push_back("report " + std::to_string(code));
+            texts.push_back(text);
+        });
+    }
+
+    void openDevice(int device)
+    {
+        router.selectDevice(device);
+        router.open();
+    }
+
+    Log log;
+    Log texts;
+    RecordingSynth synth{log};
+    RecordingPorts ports{log};
+    MidiOutputRouter router{synth, ports, nullptr};
+};
+
+TEST_F(Router, ListsTheMapperNameThenThePortsAndNothingBeyond)
+{
+    EXPECT_EQ(router.deviceCount(), 2);
+    EXPECT_EQ(router.selectedDevice(), -1);
+    const std::pair<int, std::string> names[] = {{-1, "Kelvane General MIDI Synth"},
+                                                 {0, "Midi Through:Midi Through Port-0 14:0"},
+                                                 {1, "USB Keys:USB Keys MIDI 1 20:0"},
+                                                 {2, ""},
+                                                 {-2, ""}};
+    for (const auto& [device, name] : names) {
+        router.selectDevice(device);
+        EXPECT_EQ(router.deviceName(), name) << device;
+    }
+    EXPECT_EQ(router.openStatus(), 0);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Router, SendsGoToTheOpenDeviceOnlyAndSwitchingClosesTheOldOne)
+{
+    router.send({0x90, 60, 100}); // nothing open: dropped silently
+    openDevice(-1);
+    EXPECT_EQ(router.openStatus(), 1);
+    router.send({0x90, 60, 100});
+    openDevice(1); // open over an open device
+    router.send({0xC1, 5, {}});
+    router.selectDevice(-1); // selecting alone changes nothing that is open
+    router.send({0x91, 61, 0});
+    router.close();
+    EXPECT_EQ(router.openStatus(), 0);
+    router.send({0x91, 62, 0});
+    router.close(); // closing twice is harmless
+
+    EXPECT_EQ(log, (Log{"synth 90 3C 64", "synth all notes off", "port open USB Keys:USB Keys MIDI 1 20:0",
+                        "port C1 05", "port 91 3D 00", "port close"}));
+}
+
+TEST_F(Router, RefusedMessagesAreReportedEachTimeAndNeverTransmitted)
+{
+    openDevice(0);
+    router.send({0x90, 128, 100});
+    router.send({0x100, 0, 0});
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log, (Log{"port open Midi Through:Midi Through Port-0 14:0", "report 3", "report 3", "port 90 3C 64"}));
+}
+
+TEST_F(Router, DevicesThatCannotOpenAreReportedAndLeaveNothingOpen)
+{
+    ports.openProblem = "The MIDI output USB Keys is no longer present.";
+    openDevice(1);
+    EXPECT_EQ(router.openStatus(), 0);
+    openDevice(7);
+    EXPECT_EQ(router.openStatus(), 0);
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log, (Log{"port open USB Keys:USB Keys MIDI 1 20:0", "report 2", "report 2"}));
+    EXPECT_EQ(texts.front(), ports.openProblem);
+}
+
+TEST_F(Router, APortThatStopsTakingMessagesIsReportedOncePerOpening)
+{
+    openDevice(0);
+    ports.sendProblem = "gone";
+    router.send({0x90, 60, 100});
+    router.send({0x90, 60, 0});
+    openDevice(0);
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log, (Log{"port open Midi Through:Midi Through Port-0 14:0", "report 2", "port close",
+                        "port open Midi Through:Midi Through Port-0 14:0", "report 2"}));
+}
+
+TEST_F(Router, NoSoundIsToldOnceWhetherFoundAtOpenOrAtALaterSend)
+{
+    openDevice(-1);
+    router.send({0x90, 60, 100}); // still loading: no reason yet
+    synth.reason = "the soundfont /x.sf2 could not be loaded";
+    router.send({0x90, 60, 0});
+    router.send({0x90, 61, 100});
+    openDevice(-1);
+    EXPECT_EQ(log, (Log{"synth 90 3C 64", "synth 90 3C 00", "report 4", "synth 90 3D 64", "synth all notes off"}));
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("/x.sf2"), std::string::npos) << texts[0];
+}
+
+TEST_F(Router, NoSoundWaitsForAHandlerAndIsNotToldForPorts)
+{
+    synth.reason = "no audio output is available";
+    MidiOutputRouter quiet(synth, ports, nullptr);
+    quiet.open(); // the mapper, before anyone listens
+    quiet.setErrorHandler([this](int code, const std::string&) { log.push_back("report " + std::to_string(code)); });
+    quiet.selectDevice(0);
+    quiet.open();
+    quiet.send({0x90, 60, 100});
+    quiet.selectDevice(-1);
+    quiet.open();
+    EXPECT_EQ(log, (Log{"synth all notes off", "port open Midi Through:Midi Through Port-0 14:0", "port 90 3C 64",
+                        "port close", "report 4"}));
+}
+
+TEST_F(Router, DeferredReportsComeAtTheFirstOpenOnly)
+{
+    router.deferReport(output_error::kLogUnwritable, "The MIDI log cannot be written.");
+    router.send({0x90, 60, 100});
+    openDevice(-1);
+    openDevice(-1);
+    EXPECT_EQ(log, (Log{"report 5", "synth all notes off"}));
+}
+
+TEST(RouterLog, LogsWhatTheOpenDeviceTookAndNothingElse)
+{
+    const auto path = std::filesystem::temp_directory_path() / "kelvane-router-log.txt";
+    std::filesystem::remove(path);
+    Log log;
+    RecordingSynth synth(log);
+    RecordingPorts ports(log);
+    double now = 0.0;
+    std::string problem;
+    auto midiLog = MidiLog::open(path.string(), [&now] { return now; }, problem);
+    ASSERT_TRUE(midiLog) << problem;
+    MidiOutputRouter router(synth, ports, midiLog.get());
+    router.setErrorHandler([](int, const std::string&) {});
+
+    router.send({0x90, 60, 100}); // nothing open
+    router.open();
+    now = 12.345;
+    router.send({0x90, 60, 120});
+    router.send({0x90, 200, 120}); // refused
+    now = 12.4;
+    router.send({0xC0, 48, {}});
+    router.selectDevice(0);
+    router.open();
+    ports.sendProblem = "gone";
+    router.send({0x90, 60, 0}); // did not leave
+    midiLog.reset();
+
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "12.345 90 3C 78\n12.400 C0 30\n");
+    std::filesystem::remove(path);
+}
+
+} // namespace
+} // namespace kelvane::midi
