@@ -31,11 +31,13 @@ std::unique_ptr<AudioOutput> AudioOutput::open(const AudioSettings& settings, st
         problem = std::string("no audio output is available (") + SDL_GetError() + ")";
         return nullptr;
     }
-    const int frames = std::clamp(settings.bufferFrames, AudioSettings::kMinBufferFrames, AudioSettings::kMaxBufferFrames);
+    const int frames
+        = std::clamp(settings.bufferFrames, AudioSettings::kMinBufferFrames, AudioSettings::kMaxBufferFrames);
     // Only the rate may differ from the request: the sources write 16-bit
     // stereo and SDL converts to whatever the hardware wants.
-    if (Mix_OpenAudioDevice(settings.sampleRate, AUDIO_S16SYS, kStereo, frames, nullptr,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {
+    if (Mix_OpenAudioDevice(
+            settings.sampleRate, AUDIO_S16SYS, kStereo, frames, nullptr, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE)
+        != 0) {
         problem = std::string("the audio device cannot be opened (") + Mix_GetError() + ")";
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
@@ -48,7 +50,7 @@ std::unique_ptr<AudioOutput> AudioOutput::open(const AudioSettings& settings, st
     return std::unique_ptr<AudioOutput>(new AudioOutput(rate, frames));
 }
 
-AudioOutput::AudioOutput(int sampleRate, int bufferFrames) : sampleRate_(sampleRate), bufferFrames_(bufferFrames) {}
+AudioOutput::AudioOutput(int sampleRate, int bufferFrames) : sampleRate_(sampleRate), bufferFrames_(bufferFrames) { }
 
 AudioOutput::~AudioOutput()
 {

@@ -59,7 +59,7 @@ public:
 
     private:
         friend class AudioOutput;
-        explicit MusicHook(bool attached) : attached_(attached) {}
+        explicit MusicHook(bool attached) : attached_(attached) { }
         void detach() noexcept;
         bool attached_ = false;
     };

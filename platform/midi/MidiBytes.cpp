@@ -13,8 +13,8 @@ std::string refused(const std::string& why) { return "The MIDI message was refus
 Encoding encodeShortMessage(const ShortMessage& message)
 {
     if (message.status < kFirstChannelStatus || message.status > kLastChannelStatus)
-        return {std::nullopt, refused("status " + std::to_string(message.status) +
-                                      " is not a channel message (128 to 239)")};
+        return {std::nullopt,
+            refused("status " + std::to_string(message.status) + " is not a channel message (128 to 239)")};
     if (!isDataByte(message.data1))
         return {std::nullopt, refused("data byte 1 is " + std::to_string(message.data1) + ", outside 0 to 127")};
 

@@ -13,7 +13,7 @@ namespace kelvane::midi {
 // A channel message as it goes on the wire: a status byte 0x80..0xEF and one
 // or two data bytes 0..127. Only encodeShortMessage() makes them.
 struct MidiBytes {
-    std::array<std::uint8_t, 3> bytes{};
+    std::array<std::uint8_t, 3> bytes {};
     std::size_t size = 0;
 
     const std::uint8_t* data() const { return bytes.data(); }

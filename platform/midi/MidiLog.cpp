@@ -13,7 +13,7 @@ std::string formatMidiLogLine(double seconds, const MidiBytes& message)
     int length = std::snprintf(line, sizeof line, "%.3f", seconds);
     for (std::size_t i = 0; i < message.size && length > 0; ++i)
         length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), " %02X",
-                                static_cast<unsigned>(message.bytes[i]));
+            static_cast<unsigned>(message.bytes[i]));
     return line;
 }
 
@@ -33,8 +33,8 @@ std::unique_ptr<MidiLog> MidiLog::open(const std::string& path, Clock clock, std
     return std::unique_ptr<MidiLog>(new MidiLog(file, path, std::move(clock)));
 }
 
-MidiLog::MidiLog(std::FILE* file, std::string path, Clock clock)
-    : file_(file), path_(std::move(path)), clock_(std::move(clock))
+MidiLog::MidiLog(std::FILE* file, std::string path, Clock clock) :
+    file_(file), path_(std::move(path)), clock_(std::move(clock))
 {
 }
 

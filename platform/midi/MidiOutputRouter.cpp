@@ -2,8 +2,8 @@
 
 namespace kelvane::midi {
 
-MidiOutputRouter::MidiOutputRouter(MidiSynth& mapper, MidiPorts& ports, MidiLog* log)
-    : mapper_(mapper), ports_(ports), log_(log), portNames_(ports.names())
+MidiOutputRouter::MidiOutputRouter(MidiSynth& mapper, MidiPorts& ports, MidiLog* log) :
+    mapper_(mapper), ports_(ports), log_(log), portNames_(ports.names())
 {
 }
 
@@ -39,7 +39,8 @@ void MidiOutputRouter::open()
         return;
     }
     if (selected_ < 0 || selected_ >= deviceCount()) {
-        report(midi_error::kDeviceUnavailable, "There is no MIDI output device number " + std::to_string(selected_) + ".");
+        report(
+            midi_error::kDeviceUnavailable, "There is no MIDI output device number " + std::to_string(selected_) + ".");
         return;
     }
     std::string problem;
@@ -72,7 +73,7 @@ void MidiOutputRouter::send(const ShortMessage& message)
     if (log_ && !log_->append(*encoding.message) && !logFailureReported_) {
         logFailureReported_ = true;
         report(output_error::kLogUnwritable,
-               "The MIDI log " + log_->path() + " can no longer be written; later messages may be missing from it.");
+            "The MIDI log " + log_->path() + " can no longer be written; later messages may be missing from it.");
     }
 }
 
@@ -114,8 +115,9 @@ void MidiOutputRouter::reportSilenceOnce()
     // Flagged before the handler runs: a message box may run nested events
     // that send more messages.
     silenceReported_ = true;
-    report(midi_error::kNoSound, "The built-in synthesizer makes no sound: " + reason +
-                                     ". The program plays on; choose another output in MIDI Setup to hear the music.");
+    report(midi_error::kNoSound,
+        "The built-in synthesizer makes no sound: " + reason
+            + ". The program plays on; choose another output in MIDI Setup to hear the music.");
 }
 
 } // namespace kelvane::midi

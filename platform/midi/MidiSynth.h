@@ -25,10 +25,10 @@ public:
 // every message and plays none.
 class SilentSynth final : public MidiSynth {
 public:
-    explicit SilentSynth(std::string reason) : reason_(std::move(reason)) {}
+    explicit SilentSynth(std::string reason) : reason_(std::move(reason)) { }
 
-    void play(const MidiBytes&) override {}
-    void allNotesOff() override {}
+    void play(const MidiBytes&) override { }
+    void allNotesOff() override { }
     std::string silenceReason() const override { return reason_; }
 
 private:

@@ -98,11 +98,11 @@ struct SoundFontSynth::Engine {
 
     // Set once the soundfont is loaded and the pending messages played; from
     // then on play() and render() use the synth directly.
-    std::atomic<bool> ready{false};
+    std::atomic<bool> ready {false};
     mutable std::mutex mutex; // guards pending and reason while not ready
     std::vector<MidiBytes> pending;
     std::string reason;
-    std::array<float, 2 * kRenderChunk> scratch{}; // audio thread only
+    std::array<float, 2 * kRenderChunk> scratch {}; // audio thread only
 
     ~Engine()
     {

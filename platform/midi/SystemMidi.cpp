@@ -14,15 +14,14 @@ namespace {
 
 struct NamedOption {
     const char* name;
-    std::string SystemMidiOptions::* text; // null for --audio-buffer
+    std::string SystemMidiOptions::*text; // null for --audio-buffer
 };
 
 constexpr NamedOption kOptions[] = {{"--soundfont", &SystemMidiOptions::soundFont},
-                                    {"--midi-log", &SystemMidiOptions::midiLog},
-                                    {"--audio-buffer", nullptr}};
+    {"--midi-log", &SystemMidiOptions::midiLog}, {"--audio-buffer", nullptr}};
 
-bool setOption(SystemMidiOptions& options, const NamedOption& option, const std::string& value,
-               std::vector<std::string>& problems)
+bool setOption(
+    SystemMidiOptions& options, const NamedOption& option, const std::string& value, std::vector<std::string>& problems)
 {
     if (option.text) {
         if (value.empty()) {
@@ -35,11 +34,11 @@ bool setOption(SystemMidiOptions& options, const NamedOption& option, const std:
     int frames = 0;
     const char* end = value.data() + value.size();
     const auto [stop, error] = std::from_chars(value.data(), end, frames);
-    if (error != std::errc() || stop != end || frames < audio::AudioSettings::kMinBufferFrames ||
-        frames > audio::AudioSettings::kMaxBufferFrames) {
-        problems.push_back(std::string(option.name) + " needs a number of frames from " +
-                           std::to_string(audio::AudioSettings::kMinBufferFrames) + " to " +
-                           std::to_string(audio::AudioSettings::kMaxBufferFrames) + ", not \"" + value + "\".");
+    if (error != std::errc() || stop != end || frames < audio::AudioSettings::kMinBufferFrames
+        || frames > audio::AudioSettings::kMaxBufferFrames) {
+        problems.push_back(std::string(option.name) + " needs a number of frames from "
+            + std::to_string(audio::AudioSettings::kMinBufferFrames) + " to "
+            + std::to_string(audio::AudioSettings::kMaxBufferFrames) + ", not \"" + value + "\".");
         return false;
     }
     options.audioBufferFrames = frames;
@@ -83,7 +82,7 @@ struct SystemMidi::Parts {
     // it renders, the sound device last.
     std::unique_ptr<audio::AudioOutput> audio;
     std::unique_ptr<MidiLog> log;
-    AlsaMidiPorts ports{kClientName};
+    AlsaMidiPorts ports {kClientName};
     std::unique_ptr<SoundFontSynth> soundFont;
     std::unique_ptr<SilentSynth> silent;
     audio::AudioOutput::MusicHook hook;

@@ -28,8 +28,8 @@ SystemMidiOptions parseSystemMidiOptions(const std::vector<std::string>& argumen
 // The soundfont to load: the override when given (even if it is missing, so
 // that the user hears of it), else the first of kDefaultSoundFonts that
 // `exists`, else empty.
-inline constexpr const char* kDefaultSoundFonts[] = {"/usr/share/sounds/sf2/default-GM.sf2",
-                                                     "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+inline constexpr const char* kDefaultSoundFonts[]
+    = {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"};
 std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists);
 
 // The MIDI and audio side of the program, built once by main() on the

@@ -20,7 +20,7 @@ namespace kelvane::midi {
 namespace {
 
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
-constexpr MidiBytes kNoteOn{{0x90, 60, 110}, 3};
+constexpr MidiBytes kNoteOn {{0x90, 60, 110}, 3};
 
 int peakOf(SoundFontSynth& synth, int frames)
 {
@@ -78,7 +78,7 @@ TEST(SoundFontSynth, MissingOrBrokenSoundFontsGiveAReasonAndStaySilent)
 // Passes the synth's sound through and wakes the test once a buffer carries sound.
 class Listener : public audio::AudioSource {
 public:
-    explicit Listener(audio::AudioSource& inner) : inner_(inner) {}
+    explicit Listener(audio::AudioSource& inner) : inner_(inner) { }
     void render(std::int16_t* out, int frames) noexcept override
     {
         inner_.render(out, frames);
@@ -169,7 +169,7 @@ TEST(SystemMidi, ABadSoundFontIsToldOnceAndTheMapperStillTakesAndLogsMessages)
         out.close();
         out.open();
         out.send({0xC0, 48, {}});
-        EXPECT_EQ(reports.codes, (std::vector<int>{midi_error::kNoSound, midi_error::kMessageRefused}));
+        EXPECT_EQ(reports.codes, (std::vector<int> {midi_error::kNoSound, midi_error::kMessageRefused}));
         EXPECT_NE(reports.texts.front().find("/no/such/font.sf2"), std::string::npos) << reports.texts.front();
         EXPECT_EQ(out.deviceName(), "Kelvane General MIDI Synth");
     }
@@ -177,7 +177,7 @@ TEST(SystemMidi, ABadSoundFontIsToldOnceAndTheMapperStillTakesAndLogsMessages)
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
         lines.push_back(line.substr(line.find(' ') + 1));
-    EXPECT_EQ(lines, (std::vector<std::string>{"90 3C 64", "C0 30"}));
+    EXPECT_EQ(lines, (std::vector<std::string> {"90 3C 64", "C0 30"}));
     std::filesystem::remove(logPath);
 }
 
@@ -195,7 +195,7 @@ TEST(SystemMidi, WithoutAnAudioDeviceTheProgramRunsOnAndIsToldOnce)
         midi.output().open();
         midi.output().send({0x90, 60, 100});
         midi.output().open();
-        EXPECT_EQ(reports.codes, (std::vector<int>{midi_error::kNoSound}));
+        EXPECT_EQ(reports.codes, (std::vector<int> {midi_error::kNoSound}));
     }
     setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
 }

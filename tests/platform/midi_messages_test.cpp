@@ -27,14 +27,14 @@ TEST(EncodeShortMessage, BuildsWireBytesForEveryChannelMessageKind)
         MidiBytes out;
     };
     const Row rows[] = {
-        {{0x90, 60, 120}, bytes({0x90, 0x3C, 0x78})},  // note-on, channel 1
-        {{0x9F, 127, 0}, bytes({0x9F, 0x7F, 0x00})},   // note-off as velocity 0, channel 16
-        {{0xC0, 48, {}}, bytes({0xC0, 0x30})},          // program change: two bytes
-        {{0xCF, 0, 99}, bytes({0xCF, 0x00})},           // a stray second byte is not part of it
-        {{0xD3, 5, 200}, bytes({0xD3, 0x05})},          // channel pressure, stray byte unchecked
-        {{0xB0, 7, 100}, bytes({0xB0, 0x07, 0x64})},    // controller 7
-        {{0x80, 0, 0}, bytes({0x80, 0x00, 0x00})},      // lowest status
-        {{0xEF, 127, 127}, bytes({0xEF, 0x7F, 0x7F})},  // highest status
+        {{0x90, 60, 120}, bytes({0x90, 0x3C, 0x78})}, // note-on, channel 1
+        {{0x9F, 127, 0}, bytes({0x9F, 0x7F, 0x00})}, // note-off as velocity 0, channel 16
+        {{0xC0, 48, {}}, bytes({0xC0, 0x30})}, // program change: two bytes
+        {{0xCF, 0, 99}, bytes({0xCF, 0x00})}, // a stray second byte is not part of it
+        {{0xD3, 5, 200}, bytes({0xD3, 0x05})}, // channel pressure, stray byte unchecked
+        {{0xB0, 7, 100}, bytes({0xB0, 0x07, 0x64})}, // controller 7
+        {{0x80, 0, 0}, bytes({0x80, 0x00, 0x00})}, // lowest status
+        {{0xEF, 127, 127}, bytes({0xEF, 0x7F, 0x7F})}, // highest status
     };
     for (const Row& row : rows) {
         const Encoding encoding = encodeShortMessage(row.in);
@@ -46,17 +46,14 @@ TEST(EncodeShortMessage, BuildsWireBytesForEveryChannelMessageKind)
 TEST(EncodeShortMessage, RefusesEveryByteThatCannotGoOnTheWire)
 {
     const ShortMessage refused[] = {
-        {0x7F, 60, 100},  // a data byte where the status belongs
-        {0xF0, 60, 100},  // system exclusive is not a short channel message
-        {0xF8, 0, {}},    // real-time
-        {-112, 60, 100},  // negative
+        {0x7F, 60, 100}, // a data byte where the status belongs
+        {0xF0, 60, 100}, // system exclusive is not a short channel message
+        {0xF8, 0, {}}, // real-time
+        {-112, 60, 100}, // negative
         {0x190, 60, 100}, // 0x90 with a ninth bit: must not be truncated to a note-on
         {0x90, 128, 100}, // data 1 just above 127
-        {0x90, -1, 100},
-        {0x90, 60, 128},  // data 2 just above 127
-        {0x90, 60, -1},
-        {0xC0, 128, {}},
-        {0x90, 60, {}},   // a note-on without its velocity
+        {0x90, -1, 100}, {0x90, 60, 128}, // data 2 just above 127
+        {0x90, 60, -1}, {0xC0, 128, {}}, {0x90, 60, {}}, // a note-on without its velocity
     };
     for (const ShortMessage& message : refused) {
         const Encoding encoding = encodeShortMessage(message);
@@ -77,8 +74,8 @@ class TempDir : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("kelvane-midi-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = std::filesystem::temp_directory_path()
+            / ("kelvane-midi-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -104,7 +101,8 @@ TEST_F(MidiLogFile, AppendsOneLinePerMessageAfterWhatTheFileHeld)
     double now = 1.5;
     std::string problem;
     {
-        auto log = MidiLog::open(path.string(), [&now] { return now; }, problem);
+        auto log = MidiLog::open(
+            path.string(), [&now] { return now; }, problem);
         ASSERT_TRUE(log) << problem;
         EXPECT_TRUE(log->append(bytes({0x90, 0x3C, 0x78})));
         now = 2.25;
@@ -126,7 +124,8 @@ TEST(SystemMidiOptions, ReadsItsOwnOptionsAndLeavesTheRest)
 {
     std::vector<std::string> problems;
     const auto options = parseSystemMidiOptions(
-        {"song.dnc", "--soundfont", "/x/gm.sf2", "--midi-log=/tmp/m.log", "--audio-buffer", "512", "--other"}, problems);
+        {"song.dnc", "--soundfont", "/x/gm.sf2", "--midi-log=/tmp/m.log", "--audio-buffer", "512", "--other"},
+        problems);
     EXPECT_EQ(options.soundFont, "/x/gm.sf2");
     EXPECT_EQ(options.midiLog, "/tmp/m.log");
     EXPECT_EQ(options.audioBufferFrames, 512);

@@ -27,7 +27,7 @@ std::string hex(const MidiBytes& message)
 
 class RecordingSynth : public MidiSynth {
 public:
-    explicit RecordingSynth(Log& log) : log_(log) {}
+    explicit RecordingSynth(Log& log) : log_(log) { }
     void play(const MidiBytes& message) override { log_.push_back("synth " + hex(message)); }
     void allNotesOff() override { log_.push_back("synth all notes off"); }
     std::string silenceReason() const override { return reason; }
@@ -39,7 +39,7 @@ private:
 
 class RecordingPorts : public MidiPorts {
 public:
-    explicit RecordingPorts(Log& log) : log_(log) {}
+    explicit RecordingPorts(Log& log) : log_(log) { }
     std::vector<std::string> names() const override { return present; }
     bool open(const std::string& name, std::string& problem) override
     {
@@ -57,7 +57,7 @@ public:
         log_.push_back("port " + hex(message));
         return true;
     }
-    std::vector<std::string> present{"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0"};
+    std::vector<std::string> present {"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0"};
     std::string openProblem;
     std::string sendProblem;
 
@@ -83,9 +83,9 @@ protected:
 
     Log log;
     Log texts;
-    RecordingSynth synth{log};
-    RecordingPorts ports{log};
-    MidiOutputRouter router{synth, ports, nullptr};
+    RecordingSynth synth {log};
+    RecordingPorts ports {log};
+    MidiOutputRouter router {synth, ports, nullptr};
 };
 
 TEST_F(Router, ListsTheMapperNameThenThePortsAndNothingBeyond)
@@ -93,10 +93,7 @@ TEST_F(Router, ListsTheMapperNameThenThePortsAndNothingBeyond)
     EXPECT_EQ(router.deviceCount(), 2);
     EXPECT_EQ(router.selectedDevice(), -1);
     const std::pair<int, std::string> names[] = {{-1, "Kelvane General MIDI Synth"},
-                                                 {0, "Midi Through:Midi Through Port-0 14:0"},
-                                                 {1, "USB Keys:USB Keys MIDI 1 20:0"},
-                                                 {2, ""},
-                                                 {-2, ""}};
+        {0, "Midi Through:Midi Through Port-0 14:0"}, {1, "USB Keys:USB Keys MIDI 1 20:0"}, {2, ""}, {-2, ""}};
     for (const auto& [device, name] : names) {
         router.selectDevice(device);
         EXPECT_EQ(router.deviceName(), name) << device;
@@ -120,8 +117,9 @@ TEST_F(Router, SendsGoToTheOpenDeviceOnlyAndSwitchingClosesTheOldOne)
     router.send({0x91, 62, 0});
     router.close(); // closing twice is harmless
 
-    EXPECT_EQ(log, (Log{"synth 90 3C 64", "synth all notes off", "port open USB Keys:USB Keys MIDI 1 20:0",
-                        "port C1 05", "port 91 3D 00", "port close"}));
+    EXPECT_EQ(log,
+        (Log {"synth 90 3C 64", "synth all notes off", "port open USB Keys:USB Keys MIDI 1 20:0", "port C1 05",
+            "port 91 3D 00", "port close"}));
 }
 
 TEST_F(Router, RefusedMessagesAreReportedEachTimeAndNeverTransmitted)
@@ -130,7 +128,7 @@ TEST_F(Router, RefusedMessagesAreReportedEachTimeAndNeverTransmitted)
     router.send({0x90, 128, 100});
     router.send({0x100, 0, 0});
     router.send({0x90, 60, 100});
-    EXPECT_EQ(log, (Log{"port open Midi Through:Midi Through Port-0 14:0", "report 3", "report 3", "port 90 3C 64"}));
+    EXPECT_EQ(log, (Log {"port open Midi Through:Midi Through Port-0 14:0", "report 3", "report 3", "port 90 3C 64"}));
 }
 
 TEST_F(Router, DevicesThatCannotOpenAreReportedAndLeaveNothingOpen)
@@ -141,7 +139,7 @@ TEST_F(Router, DevicesThatCannotOpenAreReportedAndLeaveNothingOpen)
     openDevice(7);
     EXPECT_EQ(router.openStatus(), 0);
     router.send({0x90, 60, 100});
-    EXPECT_EQ(log, (Log{"port open USB Keys:USB Keys MIDI 1 20:0", "report 2", "report 2"}));
+    EXPECT_EQ(log, (Log {"port open USB Keys:USB Keys MIDI 1 20:0", "report 2", "report 2"}));
     EXPECT_EQ(texts.front(), ports.openProblem);
 }
 
@@ -153,8 +151,9 @@ TEST_F(Router, APortThatStopsTakingMessagesIsReportedOncePerOpening)
     router.send({0x90, 60, 0});
     openDevice(0);
     router.send({0x90, 60, 100});
-    EXPECT_EQ(log, (Log{"port open Midi Through:Midi Through Port-0 14:0", "report 2", "port close",
-                        "port open Midi Through:Midi Through Port-0 14:0", "report 2"}));
+    EXPECT_EQ(log,
+        (Log {"port open Midi Through:Midi Through Port-0 14:0", "report 2", "port close",
+            "port open Midi Through:Midi Through Port-0 14:0", "report 2"}));
 }
 
 TEST_F(Router, NoSoundIsToldOnceWhetherFoundAtOpenOrAtALaterSend)
@@ -165,7 +164,7 @@ TEST_F(Router, NoSoundIsToldOnceWhetherFoundAtOpenOrAtALaterSend)
     router.send({0x90, 60, 0});
     router.send({0x90, 61, 100});
     openDevice(-1);
-    EXPECT_EQ(log, (Log{"synth 90 3C 64", "synth 90 3C 00", "report 4", "synth 90 3D 64", "synth all notes off"}));
+    EXPECT_EQ(log, (Log {"synth 90 3C 64", "synth 90 3C 00", "report 4", "synth 90 3D 64", "synth all notes off"}));
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_NE(texts[0].find("/x.sf2"), std::string::npos) << texts[0];
 }
@@ -181,8 +180,9 @@ TEST_F(Router, NoSoundWaitsForAHandlerAndIsNotToldForPorts)
     quiet.send({0x90, 60, 100});
     quiet.selectDevice(-1);
     quiet.open();
-    EXPECT_EQ(log, (Log{"synth all notes off", "port open Midi Through:Midi Through Port-0 14:0", "port 90 3C 64",
-                        "port close", "report 4"}));
+    EXPECT_EQ(log,
+        (Log {"synth all notes off", "port open Midi Through:Midi Through Port-0 14:0", "port 90 3C 64", "port close",
+            "report 4"}));
 }
 
 TEST_F(Router, DeferredReportsComeAtTheFirstOpenOnly)
@@ -191,7 +191,7 @@ TEST_F(Router, DeferredReportsComeAtTheFirstOpenOnly)
     router.send({0x90, 60, 100});
     openDevice(-1);
     openDevice(-1);
-    EXPECT_EQ(log, (Log{"report 5", "synth all notes off"}));
+    EXPECT_EQ(log, (Log {"report 5", "synth all notes off"}));
 }
 
 TEST(RouterLog, LogsWhatTheOpenDeviceTookAndNothingElse)
@@ -203,7 +203,8 @@ TEST(RouterLog, LogsWhatTheOpenDeviceTookAndNothingElse)
     RecordingPorts ports(log);
     double now = 0.0;
     std::string problem;
-    auto midiLog = MidiLog::open(path.string(), [&now] { return now; }, problem);
+    auto midiLog = MidiLog::open(
+        path.string(), [&now] { return now; }, problem);
     ASSERT_TRUE(midiLog) << problem;
     MidiOutputRouter router(synth, ports, midiLog.get());
     router.setErrorHandler([](int, const std::string&) {});
