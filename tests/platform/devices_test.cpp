@@ -200,18 +200,5 @@ TEST(SystemMidi, WithoutAnAudioDeviceTheProgramRunsOnAndIsToldOnce)
     setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
 }
 
-TEST(SystemMidi, TheDefaultSoundFontLoadsAndNothingIsReported)
-{
-    SystemMidi midi({});
-    ASSERT_NE(midi.audioOutput(), nullptr);
-    EXPECT_TRUE(midi.waitForSoundFont());
-    Reports reports;
-    midi.output().setErrorHandler(reports.handler());
-    midi.output().open();
-    midi.output().send({0x90, 60, 100});
-    EXPECT_TRUE(reports.codes.empty());
-    EXPECT_EQ(midi.output().openStatus(), 1);
-}
-
 } // namespace
 } // namespace kelvane::midi

@@ -70,54 +70,33 @@ TEST(MidiLogLine, SecondsWithThreeDecimalsThenUpperCaseHexBytes)
     EXPECT_EQ(formatMidiLogLine(3601.0004, bytes({0xB0, 0x07, 0x0A})), "3601.000 B0 07 0A");
 }
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path()
-            / ("kelvane-midi-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    static std::string read(const std::filesystem::path& path)
-    {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path dir_;
-};
-
-using MidiLogFile = TempDir;
-
-TEST_F(MidiLogFile, AppendsOneLinePerMessageAfterWhatTheFileHeld)
+std::string readAll(const std::filesystem::path& path)
 {
-    const auto path = dir_ / "midi.log";
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(MidiLogFile, AppendsFlushedLinesAfterWhatTheFileHeldAndReportsAnUnwritablePath)
+{
+    const auto path = std::filesystem::temp_directory_path() / "kelvane-midi-log-test.txt";
     std::ofstream(path) << "earlier run\n";
     double now = 1.5;
     std::string problem;
-    {
-        auto log = MidiLog::open(
-            path.string(), [&now] { return now; }, problem);
-        ASSERT_TRUE(log) << problem;
-        EXPECT_TRUE(log->append(bytes({0x90, 0x3C, 0x78})));
-        now = 2.25;
-        EXPECT_TRUE(log->append(bytes({0xC0, 0x30})));
-        // Flushed per line: readable while the log is still open.
-        EXPECT_EQ(read(path), "earlier run\n1.500 90 3C 78\n2.250 C0 30\n");
-    }
-}
+    auto log = MidiLog::open(
+        path.string(), [&now] { return now; }, problem);
+    ASSERT_TRUE(log) << problem;
+    EXPECT_TRUE(log->append(bytes({0x90, 0x3C, 0x78})));
+    now = 2.25;
+    EXPECT_TRUE(log->append(bytes({0xC0, 0x30})));
+    EXPECT_EQ(readAll(path), "earlier run\n1.500 90 3C 78\n2.250 C0 30\n"); // readable while still open
+    log.reset();
+    std::filesystem::remove(path);
 
-TEST_F(MidiLogFile, UnwritablePathIsReportedNotIgnored)
-{
-    std::string problem;
-    auto log = MidiLog::open((dir_ / "no-such-folder" / "midi.log").string(), [] { return 0.0; }, problem);
-    EXPECT_FALSE(log);
-    EXPECT_NE(problem.find("no-such-folder"), std::string::npos) << problem;
+    EXPECT_FALSE(MidiLog::open(
+        "/no-such-folder/midi.log", [] { return 0.0; }, problem));
+    EXPECT_NE(problem.find("/no-such-folder/midi.log"), std::string::npos) << problem;
 }
 
 TEST(SystemMidiOptions, ReadsItsOwnOptionsAndLeavesTheRest)

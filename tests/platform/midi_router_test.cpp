@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,16 +13,8 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-std::string hex(const MidiBytes& message)
-{
-    std::string text;
-    for (std::size_t i = 0; i < message.size; ++i) {
-        char byte[4];
-        std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", static_cast<unsigned>(message.bytes[i]));
-        text += byte;
-    }
-    return text;
-}
+// "90 3C 64": the log line without its time.
+std::string hex(const MidiBytes& message) { return formatMidiLogLine(0, message).substr(6); }
 
 class RecordingSynth : public MidiSynth {
 public:
@@ -216,9 +207,9 @@ TEST(RouterLog, LogsWhatTheOpenDeviceTookAndNothingElse)
     router.send({0x90, 200, 120}); // refused
     now = 12.4;
     router.send({0xC0, 48, {}});
+    ports.sendProblem = "gone";
     router.selectDevice(0);
     router.open();
-    ports.sendProblem = "gone";
     router.send({0x90, 60, 0}); // did not leave
     midiLog.reset();
 
