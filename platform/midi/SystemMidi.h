@@ -37,9 +37,10 @@ std::string chooseSoundFont(const std::string& override, const std::function<boo
 // soundfont loading in the background), the ALSA sequencer's ports as client
 // "Kelvane", the MIDI log and the output that routes between them.
 //
-// Construction never fails and never waits for the soundfont: what is missing
-// (sound device, soundfont, sequencer, log file) is told to the user through
-// output()'s error report when the output is first opened or played.
+// Construction never fails and never waits for the soundfont. A missing sound
+// device, soundfont or log file is told to the user through output()'s error
+// report when the output is first opened or played; a missing sequencer just
+// leaves the mapper as the only device.
 class SystemMidi {
 public:
     static constexpr const char* kClientName = "Kelvane";
