@@ -1,0 +1,113 @@
+#include "kelvane/joystick/VirtualJoystick.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace kelvane::joystick {
+namespace {
+constexpr int kAxisOffset = 32768; // 0..65535 becomes SDL's -32768..32767
+} // namespace
+
+struct VirtualJoystick::Impl {
+    Description description;
+    bool sdlReady = false;
+    SDL_Joystick* handle = nullptr; // our own handle, used to set the values
+    SDL_JoystickID instance = -1;
+
+    int deviceIndex() const
+    {
+        const int count = SDL_NumJoysticks();
+        for (int index = 0; index < count; ++index) {
+            if (SDL_JoystickGetDeviceInstanceID(index) == instance) {
+                return index;
+            }
+        }
+        return -1;
+    }
+};
+
+VirtualJoystick::VirtualJoystick()
+    : VirtualJoystick(Description{})
+{
+}
+
+VirtualJoystick::VirtualJoystick(Description description)
+    : impl_(std::make_unique<Impl>())
+{
+    impl_->description = std::move(description);
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    impl_->sdlReady = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    plug();
+}
+
+VirtualJoystick::~VirtualJoystick()
+{
+    unplug();
+    if (impl_->sdlReady) {
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+}
+
+void VirtualJoystick::plug()
+{
+    if (!impl_->sdlReady || plugged()) {
+        return;
+    }
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = static_cast<Uint16>(std::clamp(impl_->description.axes, 0, 16));
+    desc.nbuttons = static_cast<Uint16>(std::clamp(impl_->description.buttons, 0, 32));
+    desc.vendor_id = impl_->description.vendorId;
+    desc.product_id = impl_->description.productId;
+    desc.name = impl_->description.name.c_str();
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    if (index < 0) {
+        return;
+    }
+    impl_->instance = SDL_JoystickGetDeviceInstanceID(index);
+    impl_->handle = SDL_JoystickOpen(index);
+}
+
+void VirtualJoystick::unplug()
+{
+    if (!plugged()) {
+        return;
+    }
+    const int index = impl_->deviceIndex();
+    SDL_JoystickClose(impl_->handle);
+    impl_->handle = nullptr;
+    if (index >= 0) {
+        SDL_JoystickDetachVirtual(index);
+    }
+    impl_->instance = -1;
+}
+
+bool VirtualJoystick::plugged() const
+{
+    return impl_->handle != nullptr;
+}
+
+void VirtualJoystick::setButton(int button, bool down)
+{
+    if (plugged() && button >= 1 && button <= impl_->description.buttons) {
+        SDL_JoystickSetVirtualButton(impl_->handle, button - 1, down ? 1 : 0);
+    }
+}
+
+void VirtualJoystick::setAxis(int axis, std::uint32_t value)
+{
+    if (plugged() && axis >= 0 && axis < impl_->description.axes) {
+        const auto sdlValue = static_cast<int>(std::min<std::uint32_t>(value, 65535)) - kAxisOffset;
+        SDL_JoystickSetVirtualAxis(impl_->handle, axis, static_cast<Sint16>(sdlValue));
+    }
+}
+
+int VirtualJoystick::connectedCount()
+{
+    return SDL_NumJoysticks();
+}
+
+} // namespace kelvane::joystick

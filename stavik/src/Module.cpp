@@ -1,0 +1,109 @@
+// The module's entry points and the state that belongs to the loaded module
+// as a whole: its object count and lock count, its two class objects, and the
+// joystick services its controls share. A loadable component module has
+// exactly one of each by its nature; nothing else in the module is global.
+
+#include "ClassFactory.h"
+#include "ModuleLifetime.h"
+#include "PropertyPage.h"
+#include "Registration.h"
+#include "StavikControlObject.h"
+
+#include "stavik/ModuleExports.h"
+#include "stavik/RegistryFile.h"
+#include "stavik/StavikIds.h"
+
+#include "kelvane/joystick/SdlJoystickServices.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace stavik {
+namespace {
+
+ModuleLifetime& moduleLifetime()
+{
+    static ModuleLifetime lifetime;
+    return lifetime;
+}
+
+// Every control of the module polls through one set of joystick services,
+// as they share one driver. Made with the first control, gone with the last.
+std::shared_ptr<kelvane::joystick::JoystickServices> sharedJoystickServices()
+{
+    static std::weak_ptr<kelvane::joystick::JoystickServices> current;
+    auto services = current.lock();
+    if (!services) {
+        services = std::make_shared<kelvane::joystick::SdlJoystickServices>();
+        current = services;
+    }
+    return services;
+}
+
+ClassFactory& controlClassObject()
+{
+    static ClassFactory factory(moduleLifetime(), [](const Guid& iid, void** object) {
+        return StavikControlObject::create(moduleLifetime(), sharedJoystickServices(), iid, object);
+    });
+    return factory;
+}
+
+ClassFactory& pageClassObject()
+{
+    static ClassFactory factory(moduleLifetime(), [](const Guid& iid, void** object) {
+        return StavikPropertyPage::create(moduleLifetime(), iid, object);
+    });
+    return factory;
+}
+
+// The file this module was loaded from, as the loader names it.
+std::filesystem::path modulePath()
+{
+    static const char anchor = 0; // any object of this module tells the loader which file it is
+    Dl_info info{};
+    if (dladdr(&anchor, &info) == 0 || info.dli_fname == nullptr) {
+        return {};
+    }
+    std::error_code ec;
+    auto path = std::filesystem::absolute(info.dli_fname, ec);
+    return ec ? std::filesystem::path{} : path.lexically_normal();
+}
+
+} // namespace
+} // namespace stavik
+
+extern "C" {
+
+STAVIK_EXPORT stavik::HResult DllRegisterServer()
+{
+    return stavik::registerModule(stavik::defaultRegistryPath(), stavik::modulePath());
+}
+
+STAVIK_EXPORT stavik::HResult DllUnregisterServer()
+{
+    return stavik::unregisterModule(stavik::defaultRegistryPath());
+}
+
+STAVIK_EXPORT stavik::HResult DllGetClassObject(const stavik::Guid& clsid, const stavik::Guid& iid, void** object)
+{
+    if (object == nullptr) {
+        return stavik::result::Pointer;
+    }
+    *object = nullptr;
+    if (clsid == stavik::clsid::StavikControl) {
+        return stavik::controlClassObject().QueryInterface(iid, object);
+    }
+    if (clsid == stavik::clsid::StavikPropertyPage) {
+        return stavik::pageClassObject().QueryInterface(iid, object);
+    }
+    return stavik::result::ClassNotAvailable;
+}
+
+STAVIK_EXPORT stavik::HResult DllCanUnloadNow()
+{
+    return stavik::moduleLifetime().canUnload() ? stavik::result::Ok : stavik::result::False;
+}
+
+} // extern "C"
