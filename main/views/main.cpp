@@ -1,0 +1,140 @@
+// The composition root: builds the adapters, the forms and their views, wires
+// them by constructor and runs the event loop. Nothing here is a singleton;
+// every object lives in main()'s frames and is destroyed in reverse order
+// (views before the forms they show, forms before the ports they use).
+
+#include "CommandLine.h"
+#include "HelpViewer.h"
+#include "MainForm.h"
+#include "MainWindowView.h"
+#include "MidiSetupDialog.h"
+#include "ModalViews.h"
+#include "StageLook.h"
+#include "desktop/QtDialogs.h"
+#include "desktop/QtEnvironment.h"
+#include "desktop/QtPause.h"
+#include "files/MidiSetupForm.h"
+#include "midi/SystemMidi.h"
+#include "null/NullJoystickControl.h"
+#include "null/NullWavePlayer.h"
+#include "waves/WaveSlots.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The MIDI side of the program: the system's MIDI ports, the built-in
+// synthesizer (its soundfont loads in the background) and the MIDI log.
+// Starting it never waits and never fails; what is missing is reported to the
+// user through the output's error report.
+std::unique_ptr<kelvane::midi::SystemMidi> startMidi(const kelvane::midi::SystemMidiOptions& options)
+{
+    return std::make_unique<kelvane::midi::SystemMidi>(options);
+}
+
+int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
+    Clock::time_point started)
+{
+    using namespace kelvane;
+    using namespace kelvane::views;
+
+    ModalViews modals;
+    HelpViewer help;
+    QtDialogs dialogs;
+    QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
+    QtPause pause;
+    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
+    // Wave playback and the joysticks are wired in later versions.
+    NullWavePlayer waves;
+    NullJoystickControl stavik1;
+    NullJoystickControl stavik2;
+    WaveSlots slots;
+
+    MidiSetupForm midiSetup(systemMidi->output(), environment);
+    MainForm mainForm(
+        MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+
+    MidiSetupDialog midiSetupView(midiSetup);
+    modals.add(midiSetup, midiSetupView);
+    MainWindowView mainView(mainForm);
+    if (line.exitWhenShown) {
+        mainView.setOnFirstShown([&mainView, started] {
+            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+            std::printf(
+                "kelvane: main window shown %.1f ms after start\n", static_cast<double>(elapsed.count()) / 1000.0);
+            std::fflush(stdout);
+            // Closing is the user's way out: the form unloads and ends the program.
+            mainView.close();
+        });
+    }
+    mainView.loadAndShow();
+    const int status = QApplication::exec();
+    modals.remove(midiSetup);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Clock::time_point started = Clock::now();
+    using namespace kelvane::views;
+
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    // Answered before any window system is touched, so they work anywhere.
+    if (line.showVersion) {
+        std::printf("%s %s\n", kelvane::kProductName.data(), kelvane::kVersion.data());
+        return EXIT_SUCCESS;
+    }
+    if (line.showUsage) {
+        std::fputs(usageText().c_str(), stdout);
+        return EXIT_SUCCESS;
+    }
+
+    std::vector<std::string> problems = line.problems;
+    const kelvane::midi::SystemMidiOptions midiOptions
+        = kelvane::midi::parseSystemMidiOptions(line.midiArguments, problems);
+    if (!problems.empty()) {
+        for (const std::string& problem : problems)
+            std::fprintf(stderr, "kelvane: %s\n", problem.c_str());
+        std::fputs("Try 'kelvane --help'.\n", stderr);
+        return 2;
+    }
+
+    if (!windowSystemReachable(
+            line.toolkitArguments, [](const char* name) -> const char* { return std::getenv(name); })) {
+        std::fputs(noWindowSystemText().c_str(), stderr);
+        return EXIT_FAILURE;
+    }
+
+    // QApplication keeps argc and argv for its lifetime and removes the
+    // options it takes from them.
+    std::vector<std::string> toolkitArguments = line.toolkitArguments;
+    std::vector<char*> toolkitArgv;
+    for (std::string& argument : toolkitArguments)
+        toolkitArgv.push_back(argument.data());
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = static_cast<int>(toolkitArguments.size());
+    QApplication app(toolkitArgc, toolkitArgv.data());
+    QApplication::setApplicationName("Kelvane");
+    QApplication::setApplicationVersion(QString::fromUtf8(kelvane::kVersion.data()));
+
+    if (toolkitArgc > 1) {
+        for (int i = 1; i < toolkitArgc; ++i)
+            std::fprintf(stderr, "kelvane: unknown option %s\n", toolkitArgv[static_cast<std::size_t>(i)]);
+        std::fputs("Try 'kelvane --help'.\n", stderr);
+        return 2;
+    }
+
+    applyStageLook(app);
+    return runProgram(line, midiOptions, started);
+}
