@@ -256,43 +256,73 @@ StavikControl::StavikControl(std::unique_ptr<Impl> impl)
 
 StavikControl::~StavikControl() = default;
 
+namespace {
+
+// Gives impl's object its site; the control asks for it before its properties are loaded.
+HResult siteObject(StavikControl::Impl& impl, bool userMode);
+
+} // namespace
+
 std::unique_ptr<StavikControl> StavikControl::create(std::shared_ptr<ModuleLibrary> module, const Guid& clsid,
                                                      bool userMode, HResult* error)
 {
-    const auto fail = [error](HResult hr) {
+    if (!module) {
+        if (error != nullptr) {
+            *error = result::Pointer;
+        }
+        return nullptr;
+    }
+    IUnknown* object = nullptr;
+    const HResult hr = module->createInstance(clsid, iid::Unknown, reinterpret_cast<void**>(&object));
+    if (failed(hr)) {
         if (error != nullptr) {
             *error = hr;
         }
         return nullptr;
-    };
-    if (!module) {
-        return fail(result::Pointer);
     }
+    auto control = adopt(object, userMode, error);
+    object->Release();
+    if (control) {
+        control->impl_->module = std::move(module);
+    }
+    return control;
+}
+
+std::unique_ptr<StavikControl> StavikControl::adopt(IUnknown* object, bool userMode, HResult* error)
+{
     auto impl = std::make_unique<Impl>();
-    impl->module = module;
-    HResult hr = module->createInstance(clsid, iid::Unknown, reinterpret_cast<void**>(&impl->object));
-    if (failed(hr)) {
-        return fail(hr);
-    }
-    impl->dispatch = query<IDispatch>(impl->object, iid::Dispatch);
-    if (impl->dispatch == nullptr) {
-        return fail(result::NoInterface);
-    }
-    impl->site = new ControlSite(userMode);
-    Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(impl->object, iid::EmbeddedControl)};
-    if (!embedded) {
-        return fail(result::NoInterface);
-    }
-    // The control asks to have its site before its properties are loaded.
-    hr = embedded->SetClientSite(static_cast<IDispatch*>(impl->site));
-    if (failed(hr)) {
-        return fail(hr);
+    HResult hr = result::Pointer;
+    if (object != nullptr) {
+        object->AddRef();
+        impl->object = object;
+        hr = siteObject(*impl, userMode);
     }
     if (error != nullptr) {
-        *error = result::Ok;
+        *error = hr;
+    }
+    if (failed(hr)) {
+        return nullptr;
     }
     return std::unique_ptr<StavikControl>(new StavikControl(std::move(impl)));
 }
+
+namespace {
+
+HResult siteObject(StavikControl::Impl& impl, bool userMode)
+{
+    impl.dispatch = query<IDispatch>(impl.object, iid::Dispatch);
+    if (impl.dispatch == nullptr) {
+        return result::NoInterface;
+    }
+    impl.site = new ControlSite(userMode);
+    Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(impl.object, iid::EmbeddedControl)};
+    if (!embedded) {
+        return result::NoInterface;
+    }
+    return embedded->SetClientSite(static_cast<IDispatch*>(impl.site));
+}
+
+} // namespace
 
 HResult StavikControl::initNew()
 {

@@ -143,20 +143,27 @@ bool JoystickControl::joystickAttached(int which) const
 
 void JoystickControl::buttonsPressed(std::uint32_t changed)
 {
+    ControlEventTarget& events = events_;
+    events.notificationBegins();
+    // A handler may release the capture; the rest of this notification then goes unsaid.
     for (int b = 0; b < kEventButtons && captured_; ++b) {
         if ((changed & (1u << b)) != 0) {
-            events_.buttonDown(static_cast<std::int16_t>(b + 1));
+            events.buttonDown(static_cast<std::int16_t>(b + 1));
         }
     }
+    events.notificationEnds();
 }
 
 void JoystickControl::buttonsReleased(std::uint32_t changed)
 {
+    ControlEventTarget& events = events_;
+    events.notificationBegins();
     for (int b = 0; b < kEventButtons && captured_; ++b) {
         if ((changed & (1u << b)) != 0) {
-            events_.buttonUp(static_cast<std::int16_t>(b + 1));
+            events.buttonUp(static_cast<std::int16_t>(b + 1));
         }
     }
+    events.notificationEnds();
 }
 
 void JoystickControl::moved(const Position& at)
@@ -169,7 +176,10 @@ void JoystickControl::moved(const Position& at)
     if (services_->position(capturedPort_, read) == JoyResult::Ok) {
         now = read;
     }
-    events_.move(static_cast<std::int32_t>(now.x), static_cast<std::int32_t>(now.y), static_cast<std::int32_t>(now.z));
+    ControlEventTarget& events = events_;
+    events.notificationBegins();
+    events.move(static_cast<std::int32_t>(now.x), static_cast<std::int32_t>(now.y), static_cast<std::int32_t>(now.z));
+    events.notificationEnds();
 }
 
 } // namespace stavik

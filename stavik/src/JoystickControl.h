@@ -14,6 +14,11 @@ namespace stavik {
 // the joystick services' poll.
 class ControlEventTarget {
 public:
+    // Bracket the events of one notification. The target may end the control
+    // (and itself) once the bracket closes, so the control calls
+    // notificationEnds() last and touches nothing of its own after it.
+    virtual void notificationBegins() = 0;
+    virtual void notificationEnds() = 0;
     virtual void buttonDown(std::int16_t button) = 0;
     virtual void buttonUp(std::int16_t button) = 0;
     virtual void move(std::int32_t x, std::int32_t y, std::int32_t z) = 0;

@@ -289,7 +289,6 @@ HResult StavikControlObject::Unadvise(std::uint32_t cookie)
 
 void StavikControlObject::raise(StavikEvent event, const Variant* arguments, std::uint32_t count)
 {
-    AddRef();
     // A sink may advise or unadvise from inside the event; each sink connected
     // when the event began hears it, if still connected by its turn.
     std::vector<Connection> listeners = connections_;
@@ -306,6 +305,15 @@ void StavikControlObject::raise(StavikEvent event, const Variant* arguments, std
     for (const Connection& c : listeners) {
         c.sink->Release();
     }
+}
+
+void StavikControlObject::notificationBegins()
+{
+    AddRef();
+}
+
+void StavikControlObject::notificationEnds()
+{
     Release();
 }
 

@@ -15,9 +15,9 @@ namespace stavik {
 // property page. Behaviour lives in JoystickControl.
 //
 // Lifetime: reference counted; created with one reference. Everything runs on
-// the UI thread. While raising an event the object holds a reference on
-// itself, so a sink may release the container's last reference from inside
-// the event.
+// the UI thread. While handling a joystick notification the object holds a
+// reference on itself, so a sink may release the container's last reference
+// from inside an event.
 class StavikControlObject final : public IDispatch,
                                   public IEventSource,
                                   public IPersistState,
@@ -66,6 +66,8 @@ private:
     HResult putProperty(DispId id, const Variant& value);
     void raise(StavikEvent event, const Variant* arguments, std::uint32_t count);
 
+    void notificationBegins() override;
+    void notificationEnds() override;
     void buttonDown(std::int16_t button) override;
     void buttonUp(std::int16_t button) override;
     void move(std::int32_t x, std::int32_t y, std::int32_t z) override;

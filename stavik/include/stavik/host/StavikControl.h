@@ -57,6 +57,9 @@ public:
     // in error) when the module cannot make it.
     static std::unique_ptr<StavikControl> create(std::shared_ptr<ModuleLibrary> module, const Guid& clsid,
                                                  bool userMode, HResult* error = nullptr);
+    // Hosts a control object made some other way (a control linked into the
+    // program, say); takes a reference of its own on object.
+    static std::unique_ptr<StavikControl> adopt(IUnknown* object, bool userMode, HResult* error = nullptr);
     ~StavikControl(); // disconnects the events, takes the site away and releases the control
     StavikControl(const StavikControl&) = delete;
     StavikControl& operator=(const StavikControl&) = delete;
@@ -91,10 +94,12 @@ public:
 
     // The control object itself (for property frames). Not AddRef'ed.
     IUnknown* object() const;
+    // The module the control came from; null for an adopted control.
     const std::shared_ptr<ModuleLibrary>& module() const;
 
+    struct Impl; // public only so the host's helpers can name it
+
 private:
-    struct Impl;
     explicit StavikControl(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,80 @@
+// The registry file: text form, look-up without case, subtree removal, and
+// refusing to overwrite a file it cannot understand.
+
+#include "EnvironmentGuard.h"
+#include "TempFolder.h"
+
+#include "stavik/GuidText.h"
+#include "stavik/RegistryFile.h"
+#include "stavik/StavikIds.h"
+
+#include <gtest/gtest.h>
+
+
+using namespace stavik;
+using stavik::testing::EnvironmentGuard;
+using stavik::testing::TempFolder;
+
+namespace {
+
+TEST(RegistryFileTest, ValuesSurviveSavingAndLoadingAndAreFoundWithoutRegardToCase)
+{
+    TempFolder folder;
+    auto registry = RegistryFile::load(folder / "sub" / "components.reg");
+    ASSERT_TRUE(registry);
+    registry->setValue("CLSID\\{ABC}\\InprocServer32", {}, "/opt/a \"quoted\" \\path");
+    registry->setValue("CLSID\\{ABC}\\InprocServer32", "ThreadingModel", "Apartment");
+    registry->createKey("CLSID\\{ABC}\\Control");
+    ASSERT_TRUE(registry->save());
+
+    const auto again = RegistryFile::load(folder / "sub" / "components.reg");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->value("clsid\\{abc}\\inprocserver32"), "/opt/a \"quoted\" \\path");
+    EXPECT_EQ(again->value("CLSID\\{ABC}\\InprocServer32", "threadingmodel"), "Apartment");
+    EXPECT_TRUE(again->hasKey("CLSID\\{ABC}\\Control"));
+    EXPECT_FALSE(again->hasKey("CLSID\\{ABC}\\Insertable"));
+    EXPECT_EQ(again->text(), registry->text());
+}
+
+TEST(RegistryFileTest, RemovingAKeyTakesItsSubkeysButNotKeysThatMerelyShareItsStart)
+{
+    auto registry = RegistryFile::parse("[A\\B]\n@ = \"1\"\n[a\\b\\C]\n@ = \"2\"\n[A\\BC]\n@ = \"3\"\n[A]\n");
+    ASSERT_TRUE(registry);
+    registry->removeTree("A\\B");
+    EXPECT_EQ(registry->keys(), (std::vector<std::string>{"A", "A\\BC"}));
+}
+
+TEST(RegistryFileTest, AFileItCannotParseIsRefusedNotReplaced)
+{
+    std::string error;
+    EXPECT_FALSE(RegistryFile::parse("[Key]\nname = unquoted\n", &error));
+    EXPECT_NE(error.find("line 2"), std::string::npos);
+    EXPECT_FALSE(RegistryFile::parse("name = \"value outside a key\"\n"));
+    EXPECT_FALSE(RegistryFile::parse("[Unclosed\n"));
+
+    TempFolder folder;
+    EXPECT_FALSE(RegistryFile::load(folder.path())); // a folder, not a file
+}
+
+TEST(RegistryFileTest, TheDefaultLocationHonoursTheOverrideThenTheDataFolder)
+{
+    const EnvironmentGuard registryVariable("STAVIK_REGISTRY");
+    const EnvironmentGuard dataVariable("XDG_DATA_HOME");
+    setenv("STAVIK_REGISTRY", "/somewhere/else.reg", 1);
+    EXPECT_EQ(defaultRegistryPath(), "/somewhere/else.reg");
+    unsetenv("STAVIK_REGISTRY");
+    setenv("XDG_DATA_HOME", "/data/home", 1);
+    EXPECT_EQ(defaultRegistryPath(), "/data/home/kelvane/components.reg");
+}
+
+TEST(RegistryFileTest, IdentifiersReadBackFromTheirTextForm)
+{
+    const std::string text = guidToString(clsid::StavikControl);
+    EXPECT_EQ(text, "{F6B70DC0-165C-4F04-8340-04FE9981BF85}");
+    EXPECT_EQ(guidFromString(text), clsid::StavikControl);
+    EXPECT_EQ(guidFromString("f6b70dc0-165c-4f04-8340-04fe9981bf85"), clsid::StavikControl);
+    EXPECT_FALSE(guidFromString("{F6B70DC0-165C-4F04-8340-04FE9981BF8}"));
+    EXPECT_FALSE(guidFromString("{F6B70DC0+165C-4F04-8340-04FE9981BF85}"));
+}
+
+} // namespace
