@@ -67,6 +67,8 @@ TEST(MidiSetupDialog, ChoosingTheThirdEntryAndOkOpensDeviceOne)
         auto& list = rig.widget<QComboBox>("ComboMidiOut");
         EXPECT_EQ(list.count(), 3);
         EXPECT_EQ(list.currentIndex(), 0);
+        if (const char* file = std::getenv("KELVANE_SCREENSHOT_SETUP"))
+            rig.dialog.grab().save(file);
         list.setFocus();
         QTest::keyClick(&list, Qt::Key_Down); // the user's own choice, entry by entry
         QTest::keyClick(&list, Qt::Key_Down);
@@ -102,13 +104,4 @@ TEST(MidiSetupDialog, TitleBarCloseAndEscapeAreCancel)
     EXPECT_FALSE(rig.dialog.isVisible());
     // Each showing after a Cancel loaded the window again: mapper opened twice.
     EXPECT_EQ(rig.log.startingWith("midi open"), (Log {"midi open -1", "midi open -1"}));
-}
-
-TEST(MidiSetupDialog, AWindowWithNoRegisteredViewIsNotWaitedFor)
-{
-    SetupRig rig;
-    rig.modals.remove(rig.form);
-    rig.form.showModal(); // returns at once rather than blocking
-    EXPECT_FALSE(rig.form.visible());
-    EXPECT_FALSE(rig.dialog.isVisible());
 }
