@@ -31,7 +31,7 @@ class ArrivalClock final : public stavik::host::ControlEvents {
 public:
     void buttonDown(int) override { arrived(true); }
     void buttonUp(int) override { arrived(false); }
-    void move(int, int, int) override {}
+    void move(int, int, int) override { }
 
     // Runs the event loop until a ButtonDown (down) or ButtonUp arrives; false after a second without.
     bool waitFor(bool down)

@@ -33,8 +33,7 @@ bool isFile(const std::filesystem::path& path)
 } // namespace
 
 std::optional<ModuleLocation> locateClass(const std::filesystem::path& registryPath, std::string_view name,
-                                          const std::vector<std::filesystem::path>& fallbackLibraries,
-                                          std::string* why)
+    const std::vector<std::filesystem::path>& fallbackLibraries, std::string* why)
 {
     std::optional<Guid> classId = guidFromString(name);
     std::string registryTrouble;
@@ -47,7 +46,7 @@ std::optional<ModuleLocation> locateClass(const std::filesystem::path& registryP
         if (classId) {
             if (const auto server = registry->value("CLSID\\" + guidToString(*classId) + "\\InprocServer32")) {
                 if (isFile(*server)) {
-                    return ModuleLocation{*server, *classId, true};
+                    return ModuleLocation {*server, *classId, true};
                 }
                 registryTrouble = "the registered module " + *server + " is gone";
             } else {
@@ -63,7 +62,7 @@ std::optional<ModuleLocation> locateClass(const std::filesystem::path& registryP
     if (classId) {
         for (const auto& library : fallbackLibraries) {
             if (isFile(library)) {
-                return ModuleLocation{library, *classId, false};
+                return ModuleLocation {library, *classId, false};
             }
         }
     }

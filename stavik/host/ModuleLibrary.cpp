@@ -17,8 +17,7 @@ struct ModuleLibrary::EntryPoints {
 
 namespace {
 
-template <typename Function>
-Function entryPoint(void* handle, const char* name)
+template <typename Function> Function entryPoint(void* handle, const char* name)
 {
     // dlsym hands back an object pointer; POSIX guarantees it converts to a function pointer.
     return reinterpret_cast<Function>(dlsym(handle, name));
@@ -26,10 +25,8 @@ Function entryPoint(void* handle, const char* name)
 
 } // namespace
 
-ModuleLibrary::ModuleLibrary(std::filesystem::path path, void* handle, std::unique_ptr<EntryPoints> entries)
-    : path_(std::move(path))
-    , handle_(handle)
-    , entries_(std::move(entries))
+ModuleLibrary::ModuleLibrary(std::filesystem::path path, void* handle, std::unique_ptr<EntryPoints> entries) :
+    path_(std::move(path)), handle_(handle), entries_(std::move(entries))
 {
 }
 
@@ -48,8 +45,8 @@ std::shared_ptr<ModuleLibrary> ModuleLibrary::open(const std::filesystem::path& 
     entries->unregisterServer = entryPoint<RegisterServerFunction>(handle, "DllUnregisterServer");
     entries->getClassObject = entryPoint<GetClassObjectFunction>(handle, "DllGetClassObject");
     entries->canUnloadNow = entryPoint<CanUnloadNowFunction>(handle, "DllCanUnloadNow");
-    if (entries->registerServer == nullptr || entries->unregisterServer == nullptr
-        || entries->getClassObject == nullptr || entries->canUnloadNow == nullptr) {
+    if (entries->registerServer == nullptr || entries->unregisterServer == nullptr || entries->getClassObject == nullptr
+        || entries->canUnloadNow == nullptr) {
         if (error != nullptr) {
             *error = path.string() + " is not a component module (an entry point is missing)";
         }
@@ -59,25 +56,13 @@ std::shared_ptr<ModuleLibrary> ModuleLibrary::open(const std::filesystem::path& 
     return std::shared_ptr<ModuleLibrary>(new ModuleLibrary(path, handle, std::move(entries)));
 }
 
-ModuleLibrary::~ModuleLibrary()
-{
-    dlclose(handle_);
-}
+ModuleLibrary::~ModuleLibrary() { dlclose(handle_); }
 
-HResult ModuleLibrary::registerServer() const
-{
-    return entries_->registerServer();
-}
+HResult ModuleLibrary::registerServer() const { return entries_->registerServer(); }
 
-HResult ModuleLibrary::unregisterServer() const
-{
-    return entries_->unregisterServer();
-}
+HResult ModuleLibrary::unregisterServer() const { return entries_->unregisterServer(); }
 
-HResult ModuleLibrary::canUnloadNow() const
-{
-    return entries_->canUnloadNow();
-}
+HResult ModuleLibrary::canUnloadNow() const { return entries_->canUnloadNow(); }
 
 HResult ModuleLibrary::getClassObject(const Guid& clsid, const Guid& iid, void** object) const
 {

@@ -22,8 +22,8 @@ public:
         IUnknown* object = control.object();
         for (const Guid& pageClass : control.propertyPages()) {
             IPropertyPage* page = nullptr;
-            if (failed(control.module()->createInstance(pageClass, iid::PropertyPage,
-                                                        reinterpret_cast<void**>(&page)))) {
+            if (failed(
+                    control.module()->createInstance(pageClass, iid::PropertyPage, reinterpret_cast<void**>(&page)))) {
                 continue;
             }
             page->SetObjects(1, &object);
@@ -76,8 +76,8 @@ bool showPropertyFrame(StavikControl& control, const std::string& caption, void*
     frame.setObjectName("PropertyFrame");
     frame.setWindowTitle(QString::fromStdString(caption));
     auto* tabs = new QTabWidget(&frame);
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, &frame);
+    auto* buttons
+        = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, &frame);
     auto* layout = new QVBoxLayout(&frame);
     layout->addWidget(tabs);
     layout->addWidget(buttons);
@@ -89,8 +89,8 @@ bool showPropertyFrame(StavikControl& control, const std::string& caption, void*
         }
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &frame, &QDialog::reject);
-    QObject::connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, &frame,
-                     [&] { pages.applyAll(*tabs); });
+    QObject::connect(
+        buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, &frame, [&] { pages.applyAll(*tabs); });
     return frame.exec() == QDialog::Accepted;
 }
 

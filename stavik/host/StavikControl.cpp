@@ -11,8 +11,7 @@ namespace {
 class RefCounted {
 protected:
     std::uint32_t addRef() { return ++references_; }
-    template <typename Self>
-    std::uint32_t release(Self* self)
+    template <typename Self> std::uint32_t release(Self* self)
     {
         const std::uint32_t left = --references_;
         if (left == 0) {
@@ -28,10 +27,7 @@ private:
 // The container's site for one control: answers the ambient properties.
 class ControlSite final : public IDispatch, private RefCounted {
 public:
-    explicit ControlSite(bool userMode)
-        : userMode_(userMode)
-    {
-    }
+    explicit ControlSite(bool userMode) : userMode_(userMode) { }
 
     void setUserMode(bool userMode) { userMode_ = userMode; }
     bool userMode() const { return userMode_; }
@@ -130,8 +126,7 @@ private:
     ControlEvents* target_ = nullptr;
 };
 
-template <typename Interface>
-Interface* query(IUnknown* object, const Guid& iid)
+template <typename Interface> Interface* query(IUnknown* object, const Guid& iid)
 {
     Interface* answer = nullptr;
     if (object == nullptr || failed(object->QueryInterface(iid, reinterpret_cast<void**>(&answer)))) {
@@ -141,13 +136,9 @@ Interface* query(IUnknown* object, const Guid& iid)
 }
 
 // Holds one reference on an interface; releases it at the end.
-template <typename Interface>
-class Ref {
+template <typename Interface> class Ref {
 public:
-    explicit Ref(Interface* p = nullptr)
-        : p_(p)
-    {
-    }
+    explicit Ref(Interface* p = nullptr) : p_(p) { }
     ~Ref()
     {
         if (p_ != nullptr) {
@@ -228,13 +219,13 @@ struct StavikControl::Impl {
         if (sink != nullptr) {
             sink->setTarget(nullptr);
             if (cookie != 0) {
-                if (Ref<IEventSource> source{query<IEventSource>(object, iid::EventSource)}) {
+                if (Ref<IEventSource> source {query<IEventSource>(object, iid::EventSource)}) {
                     source->Unadvise(cookie);
                 }
             }
             sink->Release();
         }
-        if (Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(object, iid::EmbeddedControl)}) {
+        if (Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(object, iid::EmbeddedControl)}) {
             embedded->SetClientSite(nullptr);
         }
         if (dispatch != nullptr) {
@@ -249,10 +240,7 @@ struct StavikControl::Impl {
     }
 };
 
-StavikControl::StavikControl(std::unique_ptr<Impl> impl)
-    : impl_(std::move(impl))
-{
-}
+StavikControl::StavikControl(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) { }
 
 StavikControl::~StavikControl() = default;
 
@@ -263,8 +251,8 @@ HResult siteObject(StavikControl::Impl& impl, bool userMode);
 
 } // namespace
 
-std::unique_ptr<StavikControl> StavikControl::create(std::shared_ptr<ModuleLibrary> module, const Guid& clsid,
-                                                     bool userMode, HResult* error)
+std::unique_ptr<StavikControl> StavikControl::create(
+    std::shared_ptr<ModuleLibrary> module, const Guid& clsid, bool userMode, HResult* error)
 {
     if (!module) {
         if (error != nullptr) {
@@ -315,7 +303,7 @@ HResult siteObject(StavikControl::Impl& impl, bool userMode)
         return result::NoInterface;
     }
     impl.site = new ControlSite(userMode);
-    Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(impl.object, iid::EmbeddedControl)};
+    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl.object, iid::EmbeddedControl)};
     if (!embedded) {
         return result::NoInterface;
     }
@@ -326,19 +314,19 @@ HResult siteObject(StavikControl::Impl& impl, bool userMode)
 
 HResult StavikControl::initNew()
 {
-    Ref<IPersistState> persist{query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
     return persist ? persist->InitNew() : result::NoInterface;
 }
 
 HResult StavikControl::load(std::span<const std::uint8_t> state)
 {
-    Ref<IPersistState> persist{query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
     return persist ? persist->Load(state.data(), static_cast<std::uint32_t>(state.size())) : result::NoInterface;
 }
 
 HResult StavikControl::save(std::vector<std::uint8_t>& state, bool clearDirty)
 {
-    Ref<IPersistState> persist{query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
     if (!persist) {
         return result::NoInterface;
     }
@@ -356,22 +344,19 @@ HResult StavikControl::save(std::vector<std::uint8_t>& state, bool clearDirty)
 
 bool StavikControl::isDirty()
 {
-    Ref<IPersistState> persist{query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
     return persist && persist->IsDirty() == result::Ok;
 }
 
 void StavikControl::setUserMode(bool userMode)
 {
     impl_->site->setUserMode(userMode);
-    if (Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)}) {
+    if (Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)}) {
         embedded->OnAmbientPropertyChange(dispid::AmbientUserMode);
     }
 }
 
-bool StavikControl::userMode() const
-{
-    return impl_->site->userMode();
-}
+bool StavikControl::userMode() const { return impl_->site->userMode(); }
 
 HResult StavikControl::connect(ControlEvents& events)
 {
@@ -379,7 +364,7 @@ HResult StavikControl::connect(ControlEvents& events)
         impl_->sink->setTarget(&events);
         return result::Ok;
     }
-    Ref<IEventSource> source{query<IEventSource>(impl_->object, iid::EventSource)};
+    Ref<IEventSource> source {query<IEventSource>(impl_->object, iid::EventSource)};
     if (!source) {
         return result::NoInterface;
     }
@@ -400,7 +385,7 @@ void StavikControl::disconnect()
         return;
     }
     impl_->sink->setTarget(nullptr);
-    if (Ref<IEventSource> source{query<IEventSource>(impl_->object, iid::EventSource)}) {
+    if (Ref<IEventSource> source {query<IEventSource>(impl_->object, iid::EventSource)}) {
         source->Unadvise(impl_->cookie);
     }
     impl_->cookie = 0;
@@ -440,10 +425,7 @@ HResult StavikControl::put(DispId id, const PropertyValue& value)
     return impl_->dispatch->Invoke(id, InvokeKind::PropertyPut, &argument, 1, nullptr);
 }
 
-HResult StavikControl::setEnabled(bool enabled)
-{
-    return put(dispid::Enabled, PropertyValue{enabled});
-}
+HResult StavikControl::setEnabled(bool enabled) { return put(dispid::Enabled, PropertyValue {enabled}); }
 
 HResult StavikControl::aboutBox()
 {
@@ -452,7 +434,7 @@ HResult StavikControl::aboutBox()
 
 HResult StavikControl::draw(int width, int height, std::vector<std::uint32_t>& pixels)
 {
-    Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)};
+    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)};
     if (!embedded) {
         return result::NoInterface;
     }
@@ -465,13 +447,13 @@ HResult StavikControl::draw(int width, int height, std::vector<std::uint32_t>& p
 
 HResult StavikControl::extent(std::int32_t& width, std::int32_t& height)
 {
-    Ref<IEmbeddedControl> embedded{query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)};
+    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)};
     return embedded ? embedded->GetExtent(&width, &height) : result::NoInterface;
 }
 
 std::vector<Guid> StavikControl::propertyPages()
 {
-    Ref<ISpecifyPropertyPages> specify{query<ISpecifyPropertyPages>(impl_->object, iid::SpecifyPropertyPages)};
+    Ref<ISpecifyPropertyPages> specify {query<ISpecifyPropertyPages>(impl_->object, iid::SpecifyPropertyPages)};
     std::uint32_t count = 0;
     if (!specify || failed(specify->GetPages(nullptr, 0, &count))) {
         return {};
@@ -484,14 +466,8 @@ std::vector<Guid> StavikControl::propertyPages()
     return pages;
 }
 
-IUnknown* StavikControl::object() const
-{
-    return impl_->object;
-}
+IUnknown* StavikControl::object() const { return impl_->object; }
 
-const std::shared_ptr<ModuleLibrary>& StavikControl::module() const
-{
-    return impl_->module;
-}
+const std::shared_ptr<ModuleLibrary>& StavikControl::module() const { return impl_->module; }
 
 } // namespace stavik::host

@@ -22,14 +22,11 @@ QPixmap controlPicture()
     const resources::Bitmap& bitmap = *resources::bitmap(resources::kControlBitmap);
     QImage image(bitmap.width * kPictureScale, bitmap.height * kPictureScale, QImage::Format_ARGB32);
     stretchBitmap(bitmap, reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-                  static_cast<int>(image.bytesPerLine() / 4));
+        static_cast<int>(image.bytesPerLine() / 4));
     return QPixmap::fromImage(image);
 }
 
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 } // namespace
 

@@ -2,9 +2,7 @@
 
 namespace stavik {
 
-ClassFactory::ClassFactory(ModuleLifetime& lifetime, Creator create)
-    : lifetime_(lifetime)
-    , create_(std::move(create))
+ClassFactory::ClassFactory(ModuleLifetime& lifetime, Creator create) : lifetime_(lifetime), create_(std::move(create))
 {
 }
 
@@ -26,10 +24,7 @@ std::uint32_t ClassFactory::AddRef()
     return 2; // lives with the module
 }
 
-std::uint32_t ClassFactory::Release()
-{
-    return 1;
-}
+std::uint32_t ClassFactory::Release() { return 1; }
 
 HResult ClassFactory::CreateInstance(IUnknown* outer, const Guid& iid, void** object)
 {

@@ -24,9 +24,8 @@ std::optional<unsigned> hexDigit(char c)
 std::string guidToString(const Guid& g)
 {
     char text[40];
-    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.data1, g.data2,
-                  g.data3, g.data4[0], g.data4[1], g.data4[2], g.data4[3], g.data4[4], g.data4[5], g.data4[6],
-                  g.data4[7]);
+    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.data1, g.data2, g.data3,
+        g.data4[0], g.data4[1], g.data4[2], g.data4[3], g.data4[4], g.data4[5], g.data4[6], g.data4[7]);
     return text;
 }
 
@@ -56,9 +55,9 @@ std::optional<Guid> guidFromString(std::string_view text)
         bytes[digit / 2] = static_cast<std::uint8_t>(bytes[digit / 2] << 4 | *value);
         ++digit;
     }
-    Guid g{};
+    Guid g {};
     g.data1 = static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16
-              | static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+        | static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
     g.data2 = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
     g.data3 = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
     for (int i = 0; i < 8; ++i) {

@@ -6,17 +6,13 @@ using kelvane::joystick::Capabilities;
 using kelvane::joystick::JoyResult;
 using kelvane::joystick::Position;
 
-JoystickControl::JoystickControl(std::shared_ptr<kelvane::joystick::JoystickServices> services,
-                                 ControlEventTarget& events)
-    : services_(std::move(services))
-    , events_(events)
+JoystickControl::JoystickControl(
+    std::shared_ptr<kelvane::joystick::JoystickServices> services, ControlEventTarget& events) :
+    services_(std::move(services)), events_(events)
 {
 }
 
-JoystickControl::~JoystickControl()
-{
-    releaseCapture();
-}
+JoystickControl::~JoystickControl() { releaseCapture(); }
 
 void JoystickControl::initNew(bool runMode)
 {
@@ -57,7 +53,7 @@ PersistedState JoystickControl::persisted() const
 void JoystickControl::setPort(std::int32_t n)
 {
     port_ = n;
-    caps_ = Capabilities{};
+    caps_ = Capabilities {};
     Capabilities read;
     if (services_->capabilities(n, read) == JoyResult::Ok) {
         caps_ = read;
@@ -127,10 +123,7 @@ std::optional<Position> JoystickControl::position() const
     return std::nullopt;
 }
 
-int JoystickControl::devices() const
-{
-    return services_->deviceCount();
-}
+int JoystickControl::devices() const { return services_->deviceCount(); }
 
 bool JoystickControl::joystickAttached(int which) const
 {

@@ -52,9 +52,8 @@ ClassFactory& controlClassObject()
 
 ClassFactory& pageClassObject()
 {
-    static ClassFactory factory(moduleLifetime(), [](const Guid& iid, void** object) {
-        return StavikPropertyPage::create(moduleLifetime(), iid, object);
-    });
+    static ClassFactory factory(moduleLifetime(),
+        [](const Guid& iid, void** object) { return StavikPropertyPage::create(moduleLifetime(), iid, object); });
     return factory;
 }
 
@@ -62,13 +61,13 @@ ClassFactory& pageClassObject()
 std::filesystem::path modulePath()
 {
     static const char anchor = 0; // any object of this module tells the loader which file it is
-    Dl_info info{};
+    Dl_info info {};
     if (dladdr(&anchor, &info) == 0 || info.dli_fname == nullptr) {
         return {};
     }
     std::error_code ec;
     auto path = std::filesystem::absolute(info.dli_fname, ec);
-    return ec ? std::filesystem::path{} : path.lexically_normal();
+    return ec ? std::filesystem::path {} : path.lexically_normal();
 }
 
 } // namespace
@@ -81,10 +80,7 @@ STAVIK_EXPORT stavik::HResult DllRegisterServer()
     return stavik::registerModule(stavik::defaultRegistryPath(), stavik::modulePath());
 }
 
-STAVIK_EXPORT stavik::HResult DllUnregisterServer()
-{
-    return stavik::unregisterModule(stavik::defaultRegistryPath());
-}
+STAVIK_EXPORT stavik::HResult DllUnregisterServer() { return stavik::unregisterModule(stavik::defaultRegistryPath()); }
 
 STAVIK_EXPORT stavik::HResult DllGetClassObject(const stavik::Guid& clsid, const stavik::Guid& iid, void** object)
 {

@@ -18,18 +18,14 @@ public:
     int liveObjects() const { return objects_.load(); }
 
 private:
-    std::atomic<int> objects_{0};
-    std::atomic<int> locks_{0};
+    std::atomic<int> objects_ {0};
+    std::atomic<int> locks_ {0};
 };
 
 // Counts one object of the module for as long as it lives.
 class ModuleObjectCount {
 public:
-    explicit ModuleObjectCount(ModuleLifetime& lifetime)
-        : lifetime_(lifetime)
-    {
-        lifetime_.objectCreated();
-    }
+    explicit ModuleObjectCount(ModuleLifetime& lifetime) : lifetime_(lifetime) { lifetime_.objectCreated(); }
     ~ModuleObjectCount() { lifetime_.objectDestroyed(); }
     ModuleObjectCount(const ModuleObjectCount&) = delete;
     ModuleObjectCount& operator=(const ModuleObjectCount&) = delete;

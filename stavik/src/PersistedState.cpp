@@ -32,7 +32,7 @@ constexpr std::size_t kPeriodAt = 25;
 
 std::array<std::uint8_t, PersistedState::kSize> encodeState(const PersistedState& state)
 {
-    std::array<std::uint8_t, PersistedState::kSize> bytes{};
+    std::array<std::uint8_t, PersistedState::kSize> bytes {};
     put32(&bytes[kVersionAt], PersistedState::kVersion);
     put32(&bytes[kWidthAt], static_cast<std::uint32_t>(state.extentWidth));
     put32(&bytes[kHeightAt], static_cast<std::uint32_t>(state.extentHeight));

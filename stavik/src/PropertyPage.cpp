@@ -16,17 +16,14 @@
 namespace stavik {
 namespace {
 
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Dialog units of the page's font: a quarter of the average character width
 // across, an eighth of the character height down.
 struct DialogUnits {
-    explicit DialogUnits(const QFontMetrics& metrics)
-        : baseX((metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 26) / 52)
-        , baseY(metrics.height())
+    explicit DialogUnits(const QFontMetrics& metrics) :
+        baseX((metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 26) / 52),
+        baseY(metrics.height())
     {
     }
     int x(int du) const { return du * baseX / 4; }
@@ -46,9 +43,8 @@ void warn(QWidget* page, const std::string& message)
 
 } // namespace
 
-StavikPropertyPage::StavikPropertyPage(ModuleLifetime& lifetime, Refusal refuse)
-    : count_(lifetime)
-    , refuse_(refuse ? std::move(refuse) : Refusal(warn))
+StavikPropertyPage::StavikPropertyPage(ModuleLifetime& lifetime, Refusal refuse) :
+    count_(lifetime), refuse_(refuse ? std::move(refuse) : Refusal(warn))
 {
 }
 
@@ -83,10 +79,7 @@ HResult StavikPropertyPage::QueryInterface(const Guid& iid, void** object)
     return result::NoInterface;
 }
 
-std::uint32_t StavikPropertyPage::AddRef()
-{
-    return ++references_;
-}
+std::uint32_t StavikPropertyPage::AddRef() { return ++references_; }
 
 std::uint32_t StavikPropertyPage::Release()
 {
@@ -154,8 +147,8 @@ HResult StavikPropertyPage::Activate(void* parentWidget, void** pageWidget)
     // Show the selected control's Port.
     if (!objects_.empty()) {
         Variant value;
-        if (succeeded(objects_.front()->Invoke(toDispId(StavikProperty::Port), InvokeKind::PropertyGet, nullptr, 0,
-                                               &value))) {
+        if (succeeded(objects_.front()->Invoke(
+                toDispId(StavikProperty::Port), InvokeKind::PropertyGet, nullptr, 0, &value))) {
             port_ = value.number;
         }
     }
@@ -184,10 +177,7 @@ HResult StavikPropertyPage::GetTitle(char* buffer, std::uint32_t capacity)
     return result::Ok;
 }
 
-HResult StavikPropertyPage::IsPageDirty()
-{
-    return dirty_ ? result::Ok : result::False;
-}
+HResult StavikPropertyPage::IsPageDirty() { return dirty_ ? result::Ok : result::False; }
 
 std::optional<std::int32_t> StavikPropertyPage::parsePort(const std::string& text, std::string* refusal)
 {
@@ -202,7 +192,7 @@ std::optional<std::int32_t> StavikPropertyPage::parsePort(const std::string& tex
             ++begin;
         }
         const auto [at, error] = std::from_chars(begin, end, value);
-        whole = error == std::errc{} && at == end && begin != end;
+        whole = error == std::errc {} && at == end && begin != end;
     }
     if (!whole) {
         if (refusal != nullptr) {

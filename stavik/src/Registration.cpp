@@ -12,21 +12,15 @@ namespace {
 
 constexpr const char* kThreadingModel = "Apartment";
 
-std::string clsidKey(const Guid& clsid)
-{
-    return "CLSID\\" + guidToString(clsid);
-}
+std::string clsidKey(const Guid& clsid) { return "CLSID\\" + guidToString(clsid); }
 
 std::string typeLibraryKey(const TypeLibraryInfo& library)
 {
     return "TypeLib\\" + guidToString(library.id) + "\\" + std::to_string(library.major) + "."
-           + std::to_string(library.minor);
+        + std::to_string(library.minor);
 }
 
-std::string interfaceKey(const InterfaceInfo& info)
-{
-    return "Interface\\" + guidToString(info.id);
-}
+std::string interfaceKey(const InterfaceInfo& info) { return "Interface\\" + guidToString(info.id); }
 
 std::string versionText(const TypeLibraryInfo& library)
 {
@@ -70,8 +64,8 @@ void writeControlClass(RegistryFile& registry, const std::filesystem::path& modu
     registry.setValue(key + "\\InprocServer32", "ThreadingModel", kThreadingModel);
     registry.setValue(key + "\\ProgID", {}, kStavikProgId);
     registry.createKey(key + "\\Control");
-    registry.setValue(key + "\\ToolboxBitmap32", {},
-                      module.string() + ", " + std::to_string(resources::kToolboxBitmap));
+    registry.setValue(
+        key + "\\ToolboxBitmap32", {}, module.string() + ", " + std::to_string(resources::kToolboxBitmap));
     registry.setValue(key + "\\MiscStatus", {}, "0");
     registry.setValue(key + "\\MiscStatus\\1", {}, std::to_string(kStavikMiscStatus));
     registry.setValue(key + "\\TypeLib", {}, guidToString(kStavikLib.id));

@@ -10,9 +10,9 @@
 namespace stavik {
 namespace {
 
-constexpr std::string_view kHeader =
-    "# Kelvane component registry: classes, program identifiers and type libraries\n"
-    "# of the component modules registered for this user. Written by stavik-register.\n";
+constexpr std::string_view kHeader
+    = "# Kelvane component registry: classes, program identifiers and type libraries\n"
+      "# of the component modules registered for this user. Written by stavik-register.\n";
 
 std::string_view trim(std::string_view s)
 {
@@ -69,17 +69,13 @@ std::string valueName(std::string_view name)
     return name.empty() ? std::string(RegistryFile::kDefaultValueName) : std::string(name);
 }
 
-bool validKey(std::string_view key)
-{
-    return !key.empty() && key.find_first_of("[]\n") == std::string_view::npos;
-}
+bool validKey(std::string_view key) { return !key.empty() && key.find_first_of("[]\n") == std::string_view::npos; }
 
 bool startsWithNoCase(std::string_view s, std::string_view prefix)
 {
-    return s.size() >= prefix.size()
-           && std::equal(prefix.begin(), prefix.end(), s.begin(), [](char a, char b) {
-                  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-              });
+    return s.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), s.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
 }
 
 } // namespace
@@ -155,7 +151,7 @@ std::optional<RegistryFile> RegistryFile::parse(std::string_view text, std::stri
         ++lineNumber;
         const std::size_t end = text.find('\n');
         const std::string_view line = trim(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        text = end == std::string_view::npos ? std::string_view {} : text.substr(end + 1);
         if (line.empty() || line.front() == '#') {
             continue;
         }
@@ -252,17 +248,14 @@ std::optional<std::string> RegistryFile::value(std::string_view key, std::string
     return v->second;
 }
 
-bool RegistryFile::hasKey(std::string_view key) const
-{
-    return keys_.find(key) != keys_.end();
-}
+bool RegistryFile::hasKey(std::string_view key) const { return keys_.find(key) != keys_.end(); }
 
 void RegistryFile::removeTree(std::string_view key)
 {
     const std::string below = std::string(key) + "\\";
     std::erase_if(keys_, [&](const auto& entry) {
-        return NoCaseLess{}(entry.first, key) == NoCaseLess{}(key, entry.first) // same key
-               || startsWithNoCase(entry.first, below);
+        return NoCaseLess {}(entry.first, key) == NoCaseLess {}(key, entry.first) // same key
+            || startsWithNoCase(entry.first, below);
     });
 }
 

@@ -67,18 +67,29 @@ constexpr const char* kToolboxRows[22] = {
     "777777777777777777777",
 };
 
-constexpr Bitmap kControlPicture{32, 32, kControlRows};
-constexpr Bitmap kToolboxPicture{21, 22, kToolboxRows};
+constexpr Bitmap kControlPicture {32, 32, kControlRows};
+constexpr Bitmap kToolboxPicture {21, 22, kToolboxRows};
 
-constexpr std::array<std::uint32_t, 16> kPalette{
-    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
-    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
+constexpr std::array<std::uint32_t, 16> kPalette {
+    0xFF000000,
+    0xFF800000,
+    0xFF008000,
+    0xFF808000,
+    0xFF000080,
+    0xFF800080,
+    0xFF008080,
+    0xFFC0C0C0,
+    0xFF808080,
+    0xFFFF0000,
+    0xFF00FF00,
+    0xFFFFFF00,
+    0xFF0000FF,
+    0xFFFF00FF,
+    0xFF00FFFF,
+    0xFFFFFFFF,
 };
 
-int hexValue(char c)
-{
-    return c <= '9' ? c - '0' : c - 'A' + 10;
-}
+int hexValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
 
 } // namespace
 
@@ -108,15 +119,9 @@ const Bitmap* bitmap(int id)
     }
 }
 
-std::uint32_t paletteColour(int index)
-{
-    return kPalette[static_cast<std::size_t>(index & 0xF)];
-}
+std::uint32_t paletteColour(int index) { return kPalette[static_cast<std::size_t>(index & 0xF)]; }
 
-std::uint32_t pixel(const Bitmap& b, int x, int y)
-{
-    return paletteColour(hexValue(b.rows[y][x]));
-}
+std::uint32_t pixel(const Bitmap& b, int x, int y) { return paletteColour(hexValue(b.rows[y][x])); }
 
 std::string formatVersion(int major, int minor, int build)
 {
@@ -127,7 +132,8 @@ std::string formatVersion(int major, int minor, int build)
 
 const VersionBlock& versionBlock()
 {
-    static const VersionBlock block{"Dorrit", "Stavik joystick control module", "2.00.004", "Stavik", "2.00.004", true};
+    static const VersionBlock block {
+        "Dorrit", "Stavik joystick control module", "2.00.004", "Stavik", "2.00.004", true};
     return block;
 }
 

@@ -11,12 +11,12 @@
 
 namespace stavik::resources {
 
-inline constexpr int kControlTypeNameString = 1;  // "Dorrit Stavik Control"
-inline constexpr int kPageTypeNameString = 2;     // "Stavik Property Page"
-inline constexpr int kPageCaptionString = 101;    // "General"
+inline constexpr int kControlTypeNameString = 1; // "Dorrit Stavik Control"
+inline constexpr int kPageTypeNameString = 2; // "Stavik Property Page"
+inline constexpr int kPageCaptionString = 101; // "General"
 inline constexpr int kTypeLibraryResource = 1;
-inline constexpr int kToolboxBitmap = 1;          // 21 x 22
-inline constexpr int kControlBitmap = 201;        // 32 x 32, drawn in design mode
+inline constexpr int kToolboxBitmap = 1; // 21 x 22
+inline constexpr int kControlBitmap = 201; // 32 x 32, drawn in design mode
 inline constexpr int kPropertyPageDialog = 101;
 
 // The string with this id, or an empty view.
@@ -64,8 +64,8 @@ struct DialogItem {
 };
 inline constexpr int kPageWidthDu = 250;
 inline constexpr int kPageHeightDu = 62;
-inline constexpr DialogItem kPortLabel{201, 9, 11, 16, 9};
-inline constexpr DialogItem kPortEdit{202, 26, 11, 14, 11};
+inline constexpr DialogItem kPortLabel {201, 9, 11, 16, 9};
+inline constexpr DialogItem kPortEdit {202, 26, 11, 14, 11};
 inline constexpr std::string_view kPortLabelText = "&Port:";
 
 } // namespace stavik::resources

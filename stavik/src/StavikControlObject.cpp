@@ -25,7 +25,7 @@ std::optional<std::int32_t> toInt32(const Variant& v)
         const char* end = v.text + std::strlen(v.text);
         std::int32_t n = 0;
         const auto [at, error] = std::from_chars(v.text, end, n);
-        if (error == std::errc{} && at == end && at != v.text) {
+        if (error == std::errc {} && at == end && at != v.text) {
             return n;
         }
         return std::nullopt;
@@ -36,17 +36,13 @@ std::optional<std::int32_t> toInt32(const Variant& v)
     return std::nullopt;
 }
 
-Variant boolean(bool b)
-{
-    return Variant::boolean(b);
-}
+Variant boolean(bool b) { return Variant::boolean(b); }
 
 } // namespace
 
-StavikControlObject::StavikControlObject(ModuleLifetime& lifetime,
-                                         std::shared_ptr<kelvane::joystick::JoystickServices> services)
-    : count_(lifetime)
-    , control_(std::move(services), *this)
+StavikControlObject::StavikControlObject(
+    ModuleLifetime& lifetime, std::shared_ptr<kelvane::joystick::JoystickServices> services) :
+    count_(lifetime), control_(std::move(services), *this)
 {
 }
 
@@ -61,8 +57,7 @@ StavikControlObject::~StavikControlObject()
 }
 
 HResult StavikControlObject::create(ModuleLifetime& lifetime,
-                                    std::shared_ptr<kelvane::joystick::JoystickServices> services, const Guid& iid,
-                                    void** object)
+    std::shared_ptr<kelvane::joystick::JoystickServices> services, const Guid& iid, void** object)
 {
     if (object == nullptr) {
         return result::Pointer;
@@ -97,10 +92,7 @@ HResult StavikControlObject::QueryInterface(const Guid& iid, void** object)
     return result::Ok;
 }
 
-std::uint32_t StavikControlObject::AddRef()
-{
-    return ++references_;
-}
+std::uint32_t StavikControlObject::AddRef() { return ++references_; }
 
 std::uint32_t StavikControlObject::Release()
 {
@@ -124,8 +116,8 @@ HResult StavikControlObject::GetIdOfName(const char* name, DispId* id)
     return result::Ok;
 }
 
-HResult StavikControlObject::Invoke(DispId id, InvokeKind kind, const Variant* arguments,
-                                    std::uint32_t argumentCount, Variant* result)
+HResult StavikControlObject::Invoke(
+    DispId id, InvokeKind kind, const Variant* arguments, std::uint32_t argumentCount, Variant* result)
 {
     if (id == dispid::AboutBox) {
         if (kind != InvokeKind::Method) {
@@ -176,35 +168,85 @@ HResult StavikControlObject::getProperty(DispId id, Variant& value) const
     };
     using kelvane::joystick::Position;
     switch (static_cast<StavikProperty>(property->id)) {
-    case StavikProperty::Manufacturer: value = int16(caps.manufacturerId); break;
-    case StavikProperty::Product: value = int16(caps.productId); break;
-    case StavikProperty::ProductName: value = Variant::string(caps.productName.c_str()); break;
-    case StavikProperty::XMin: value = int32(caps.xMin); break;
-    case StavikProperty::XMax: value = int32(caps.xMax); break;
-    case StavikProperty::YMin: value = int32(caps.yMin); break;
-    case StavikProperty::YMax: value = int32(caps.yMax); break;
-    case StavikProperty::ZMin: value = int32(caps.zMin); break;
-    case StavikProperty::ZMax: value = int32(caps.zMax); break;
-    case StavikProperty::Buttons: value = int16(caps.buttonCount); break;
-    case StavikProperty::PeriodMin: value = int16(caps.periodMin); break;
-    case StavikProperty::PeriodMax: value = int16(caps.periodMax); break;
-    case StavikProperty::XPos: value = axis(&Position::x); break;
-    case StavikProperty::YPos: value = axis(&Position::y); break;
-    case StavikProperty::ZPos: value = axis(&Position::z); break;
-    case StavikProperty::Button1: value = button(1); break;
-    case StavikProperty::Button2: value = button(2); break;
-    case StavikProperty::Button3: value = button(3); break;
-    case StavikProperty::Button4: value = button(4); break;
-    case StavikProperty::Devices: value = int16(static_cast<std::uint32_t>(control_.devices())); break;
-    case StavikProperty::Port: value = Variant::int32(control_.port()); break;
-    case StavikProperty::Threshold: value = Variant::int32(control_.threshold()); break;
-    case StavikProperty::Period: value = Variant::int32(control_.period()); break;
-    case StavikProperty::Joystick1Attached: value = boolean(control_.joystickAttached(0)); break;
-    case StavikProperty::Joystick2Attached: value = boolean(control_.joystickAttached(1)); break;
+    case StavikProperty::Manufacturer:
+        value = int16(caps.manufacturerId);
+        break;
+    case StavikProperty::Product:
+        value = int16(caps.productId);
+        break;
+    case StavikProperty::ProductName:
+        value = Variant::string(caps.productName.c_str());
+        break;
+    case StavikProperty::XMin:
+        value = int32(caps.xMin);
+        break;
+    case StavikProperty::XMax:
+        value = int32(caps.xMax);
+        break;
+    case StavikProperty::YMin:
+        value = int32(caps.yMin);
+        break;
+    case StavikProperty::YMax:
+        value = int32(caps.yMax);
+        break;
+    case StavikProperty::ZMin:
+        value = int32(caps.zMin);
+        break;
+    case StavikProperty::ZMax:
+        value = int32(caps.zMax);
+        break;
+    case StavikProperty::Buttons:
+        value = int16(caps.buttonCount);
+        break;
+    case StavikProperty::PeriodMin:
+        value = int16(caps.periodMin);
+        break;
+    case StavikProperty::PeriodMax:
+        value = int16(caps.periodMax);
+        break;
+    case StavikProperty::XPos:
+        value = axis(&Position::x);
+        break;
+    case StavikProperty::YPos:
+        value = axis(&Position::y);
+        break;
+    case StavikProperty::ZPos:
+        value = axis(&Position::z);
+        break;
+    case StavikProperty::Button1:
+        value = button(1);
+        break;
+    case StavikProperty::Button2:
+        value = button(2);
+        break;
+    case StavikProperty::Button3:
+        value = button(3);
+        break;
+    case StavikProperty::Button4:
+        value = button(4);
+        break;
+    case StavikProperty::Devices:
+        value = int16(static_cast<std::uint32_t>(control_.devices()));
+        break;
+    case StavikProperty::Port:
+        value = Variant::int32(control_.port());
+        break;
+    case StavikProperty::Threshold:
+        value = Variant::int32(control_.threshold());
+        break;
+    case StavikProperty::Period:
+        value = Variant::int32(control_.period());
+        break;
+    case StavikProperty::Joystick1Attached:
+        value = boolean(control_.joystickAttached(0));
+        break;
+    case StavikProperty::Joystick2Attached:
+        value = boolean(control_.joystickAttached(1));
+        break;
     case StavikProperty::Version:
-        value = Variant::string(resources::formatVersion(resources::kVersionMajor, resources::kVersionMinor,
-                                                         resources::kVersionBuild)
-                                    .c_str());
+        value = Variant::string(
+            resources::formatVersion(resources::kVersionMajor, resources::kVersionMinor, resources::kVersionBuild)
+                .c_str());
         break;
     default:
         if (property->id == dispid::Enabled) {
@@ -224,8 +266,8 @@ HResult StavikControlObject::putProperty(DispId id, const Variant& value)
     }
     if (property->access != Access::ReadWrite) {
         const bool versionAtRunTime = property->id == toDispId(StavikProperty::Version) && userMode();
-        return controlError(versionAtRunTime ? control_error::SetNotSupportedAtRunTime
-                                             : control_error::SetNotSupported);
+        return controlError(
+            versionAtRunTime ? control_error::SetNotSupportedAtRunTime : control_error::SetNotSupported);
     }
     const auto n = toInt32(value);
     if (!n) {
@@ -236,10 +278,17 @@ HResult StavikControlObject::putProperty(DispId id, const Variant& value)
         return result::Ok;
     }
     switch (static_cast<StavikProperty>(property->id)) {
-    case StavikProperty::Port: control_.setPort(*n); break;
-    case StavikProperty::Threshold: control_.setThreshold(*n); break;
-    case StavikProperty::Period: control_.setPeriod(*n); break;
-    default: return result::MemberNotFound;
+    case StavikProperty::Port:
+        control_.setPort(*n);
+        break;
+    case StavikProperty::Threshold:
+        control_.setThreshold(*n);
+        break;
+    case StavikProperty::Period:
+        control_.setPeriod(*n);
+        break;
+    default:
+        return result::MemberNotFound;
     }
     return result::Ok;
 }
@@ -296,8 +345,8 @@ void StavikControlObject::raise(StavikEvent event, const Variant* arguments, std
         c.sink->AddRef();
     }
     for (const Connection& c : listeners) {
-        const bool stillConnected = std::any_of(connections_.begin(), connections_.end(),
-                                                [&](const Connection& now) { return now.cookie == c.cookie; });
+        const bool stillConnected = std::any_of(
+            connections_.begin(), connections_.end(), [&](const Connection& now) { return now.cookie == c.cookie; });
         if (stillConnected) {
             c.sink->Invoke(static_cast<DispId>(event), InvokeKind::Method, arguments, count, nullptr);
         }
@@ -307,15 +356,9 @@ void StavikControlObject::raise(StavikEvent event, const Variant* arguments, std
     }
 }
 
-void StavikControlObject::notificationBegins()
-{
-    AddRef();
-}
+void StavikControlObject::notificationBegins() { AddRef(); }
 
-void StavikControlObject::notificationEnds()
-{
-    Release();
-}
+void StavikControlObject::notificationEnds() { Release(); }
 
 void StavikControlObject::buttonDown(std::int16_t button)
 {
@@ -359,8 +402,7 @@ HResult StavikControlObject::Load(const std::uint8_t* bytes, std::uint32_t size)
     return result::Ok;
 }
 
-HResult StavikControlObject::Save(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t* written,
-                                  bool clearDirty)
+HResult StavikControlObject::Save(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t* written, bool clearDirty)
 {
     if (buffer == nullptr || written == nullptr) {
         return result::Pointer;
@@ -380,10 +422,7 @@ HResult StavikControlObject::Save(std::uint8_t* buffer, std::uint32_t capacity, 
     return result::Ok;
 }
 
-HResult StavikControlObject::IsDirty()
-{
-    return control_.modified() ? result::Ok : result::False;
-}
+HResult StavikControlObject::IsDirty() { return control_.modified() ? result::Ok : result::False; }
 
 HResult StavikControlObject::GetSizeMax(std::uint32_t* size)
 {

@@ -29,15 +29,15 @@ public:
 
     // Creates a control and answers iid; the usual class-factory contract.
     static HResult create(ModuleLifetime& lifetime, std::shared_ptr<kelvane::joystick::JoystickServices> services,
-                          const Guid& iid, void** object);
+        const Guid& iid, void** object);
 
     HResult QueryInterface(const Guid& iid, void** object) override;
     std::uint32_t AddRef() override;
     std::uint32_t Release() override;
 
     HResult GetIdOfName(const char* name, DispId* id) override;
-    HResult Invoke(DispId id, InvokeKind kind, const Variant* arguments, std::uint32_t argumentCount,
-                   Variant* result) override;
+    HResult Invoke(
+        DispId id, InvokeKind kind, const Variant* arguments, std::uint32_t argumentCount, Variant* result) override;
 
     HResult Advise(IUnknown* sink, std::uint32_t* cookie) override;
     HResult Unadvise(std::uint32_t cookie) override;

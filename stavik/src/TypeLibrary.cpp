@@ -9,8 +9,8 @@ namespace {
 bool sameNameNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 } // namespace
@@ -20,8 +20,8 @@ const PropertyInfo* findProperty(DispId id)
     if (id == dispid::Value) {
         id = toDispId(StavikProperty::Port);
     }
-    const auto it = std::find_if(kStavikProperties.begin(), kStavikProperties.end(),
-                                 [id](const PropertyInfo& p) { return p.id == id; });
+    const auto it = std::find_if(
+        kStavikProperties.begin(), kStavikProperties.end(), [id](const PropertyInfo& p) { return p.id == id; });
     return it == kStavikProperties.end() ? nullptr : &*it;
 }
 

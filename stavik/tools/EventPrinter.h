@@ -8,10 +8,7 @@
 // "ButtonUp 1", "Move 0 65535 32767") and flushes, so a pipe sees it at once.
 class EventPrinter final : public stavik::host::ControlEvents {
 public:
-    explicit EventPrinter(std::FILE* out)
-        : out_(out)
-    {
-    }
+    explicit EventPrinter(std::FILE* out) : out_(out) { }
 
     void buttonDown(int button) override;
     void buttonUp(int button) override;

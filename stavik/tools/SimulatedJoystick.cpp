@@ -8,7 +8,7 @@ namespace {
 bool readNumber(const std::string& word, long& value)
 {
     const auto [at, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    return error == std::errc{} && at == word.data() + word.size() && !word.empty();
+    return error == std::errc {} && at == word.data() + word.size() && !word.empty();
 }
 
 constexpr long kAxisMax = 65535;
@@ -31,7 +31,7 @@ SimulatedJoystick::SimulatedJoystick(int port)
 
 SimulatedJoystick::Outcome SimulatedJoystick::apply(std::string_view line, std::string& message)
 {
-    std::istringstream words{std::string(line)};
+    std::istringstream words {std::string(line)};
     std::string command;
     std::string first;
     std::string second;

@@ -29,11 +29,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -41,25 +41,25 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: stavik-test [options]\n"
-    "  --progid NAME       class to create (default Dorrit.StavikCtrl)\n"
-    "  --clsid {GUID}      class to create, by identifier\n"
-    "  --registry FILE     registry to look the class up in\n"
-    "  --library FILE      module to load, skipping the look-up\n"
-    "  --design            design mode (default: run mode)\n"
-    "  --port N            joystick identifier to watch\n"
-    "  --load FILE         load the persisted state (29 bytes) from FILE\n"
-    "  --save FILE         save the persisted state to FILE\n"
-    "  --props             print the properties\n"
-    "  --draw FILE         draw the control into a PNG (design mode)\n"
-    "  --draw-size WxH     size to draw at (default 32x32)\n"
-    "  --property-page     show the property page\n"
-    "  --about             show the About box\n"
-    "  --simulate          attach a virtual joystick on the port, driven from standard input:\n"
-    "                      button N down|up, axis x|y|z VALUE (0..65535), unplug, plug, quit\n"
-    "  --watch             keep printing events after one-shot actions\n"
-    "Events print as \"ButtonDown 1\", \"ButtonUp 1\", \"Move X Y Z\". Type quit (or end the input) to stop.\n";
+constexpr const char* kUsage
+    = "usage: stavik-test [options]\n"
+      "  --progid NAME       class to create (default Dorrit.StavikCtrl)\n"
+      "  --clsid {GUID}      class to create, by identifier\n"
+      "  --registry FILE     registry to look the class up in\n"
+      "  --library FILE      module to load, skipping the look-up\n"
+      "  --design            design mode (default: run mode)\n"
+      "  --port N            joystick identifier to watch\n"
+      "  --load FILE         load the persisted state (29 bytes) from FILE\n"
+      "  --save FILE         save the persisted state to FILE\n"
+      "  --props             print the properties\n"
+      "  --draw FILE         draw the control into a PNG (design mode)\n"
+      "  --draw-size WxH     size to draw at (default 32x32)\n"
+      "  --property-page     show the property page\n"
+      "  --about             show the About box\n"
+      "  --simulate          attach a virtual joystick on the port, driven from standard input:\n"
+      "                      button N down|up, axis x|y|z VALUE (0..65535), unplug, plug, quit\n"
+      "  --watch             keep printing events after one-shot actions\n"
+      "Events print as \"ButtonDown 1\", \"ButtonUp 1\", \"Move X Y Z\". Type quit (or end the input) to stop.\n";
 
 struct Options {
     std::string className = stavik::kStavikProgId;
@@ -84,7 +84,7 @@ struct Options {
 bool parseInt(const std::string& text, int& value)
 {
     const auto [at, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && at == text.data() + text.size() && !text.empty();
+    return error == std::errc {} && at == text.data() + text.size() && !text.empty();
 }
 
 std::optional<Options> parseOptions(int argc, char** argv)
@@ -209,9 +209,8 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 // least one poll of the control before the next one changes the joystick.
 class CommandFeed {
 public:
-    CommandFeed(int paceMs, std::function<bool(const std::string&)> handle)
-        : handle_(std::move(handle))
-        , notifier_(STDIN_FILENO, QSocketNotifier::Read)
+    CommandFeed(int paceMs, std::function<bool(const std::string&)> handle) :
+        handle_(std::move(handle)), notifier_(STDIN_FILENO, QSocketNotifier::Read)
     {
         QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this] { readInput(); });
         pace_.setInterval(paceMs);
@@ -284,9 +283,10 @@ int main(int argc, char** argv)
     if (o.simulate) {
         simulated = std::make_unique<SimulatedJoystick>(o.port.value_or(0));
         if (simulated->port() != o.port.value_or(0)) {
-            std::fprintf(stderr, "stavik-test: identifier %d is held by a connected device; "
-                                 "the simulated joystick is on identifier %d\n",
-                         o.port.value_or(0), simulated->port());
+            std::fprintf(stderr,
+                "stavik-test: identifier %d is held by a connected device; "
+                "the simulated joystick is on identifier %d\n",
+                o.port.value_or(0), simulated->port());
         }
     }
 
@@ -301,9 +301,8 @@ int main(int argc, char** argv)
     } else {
         const auto registry = o.registry.empty() ? stavik::defaultRegistryPath() : std::filesystem::path(o.registry);
         std::string why;
-        const auto location = stavik::host::locateClass(registry, o.className,
-                                                        stavik::host::librariesBeside(stavik::host::programDirectory()),
-                                                        &why);
+        const auto location = stavik::host::locateClass(
+            registry, o.className, stavik::host::librariesBeside(stavik::host::programDirectory()), &why);
         if (!location) {
             std::fprintf(stderr, "stavik-test: cannot find %s: %s\n", o.className.c_str(), why.c_str());
             return 1;
@@ -311,7 +310,7 @@ int main(int argc, char** argv)
         libraryPath = location->library;
         classId = location->classId;
         std::fprintf(stderr, "stavik-test: %s from %s (%s)\n", o.className.c_str(), libraryPath.c_str(),
-                     location->fromRegistry ? "registry" : "beside the program");
+            location->fromRegistry ? "registry" : "beside the program");
     }
     std::string error;
     const auto module = stavik::host::ModuleLibrary::open(libraryPath, &error);
@@ -336,7 +335,7 @@ int main(int argc, char** argv)
         hr = control->load(state);
         if (stavik::failed(hr)) {
             std::fprintf(stderr, "stavik-test: %s is not a saved control state (%s)\n", o.load.c_str(),
-                         describeError(hr).c_str());
+                describeError(hr).c_str());
             return 1;
         }
     } else {
@@ -347,7 +346,7 @@ int main(int argc, char** argv)
     control->connect(printer);
     if (o.port || o.simulate) {
         const int port = simulated ? simulated->port() : *o.port;
-        control->put("Port", stavik::host::PropertyValue{port});
+        control->put("Port", stavik::host::PropertyValue {port});
         if (!o.design) {
             // A capture stays on the joystick it started on; restart it on the new one.
             control->setEnabled(false);
@@ -375,8 +374,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "stavik-test: the control draws itself in design mode only (--design)\n");
             return 1;
         }
-        const QImage image(reinterpret_cast<const uchar*>(pixels.data()), o.drawWidth, o.drawHeight,
-                           o.drawWidth * 4, QImage::Format_ARGB32);
+        const QImage image(reinterpret_cast<const uchar*>(pixels.data()), o.drawWidth, o.drawHeight, o.drawWidth * 4,
+            QImage::Format_ARGB32);
         if (!image.save(QString::fromStdString(o.draw), "PNG")) {
             std::fprintf(stderr, "stavik-test: cannot write %s\n", o.draw.c_str());
             return 1;
@@ -393,7 +392,8 @@ int main(int argc, char** argv)
     }
 
     stavik::host::PropertyValue period;
-    const int periodMs = stavik::succeeded(control->get("Period", period)) ? std::stoi(stavik::host::toText(period)) : 1;
+    const int periodMs
+        = stavik::succeeded(control->get("Period", period)) ? std::stoi(stavik::host::toText(period)) : 1;
     const int pace = std::max(kMinimumPaceMs, 2 * periodMs);
     CommandFeed feed(pace, [&](const std::string& line) {
         if (!simulated) {

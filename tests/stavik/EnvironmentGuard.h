@@ -9,8 +9,7 @@ namespace stavik::testing {
 // Puts an environment variable back as it was when the guard ends.
 class EnvironmentGuard {
 public:
-    explicit EnvironmentGuard(std::string name)
-        : name_(std::move(name))
+    explicit EnvironmentGuard(std::string name) : name_(std::move(name))
     {
         if (const char* value = std::getenv(name_.c_str())) {
             saved_ = value;

@@ -41,8 +41,8 @@ public:
     std::vector<std::string> log;
 };
 
-inline kelvane::joystick::VirtualJoystick::Description pad(std::string name, std::uint16_t vendor = 0x1209,
-                                                           std::uint16_t product = 0x0001)
+inline kelvane::joystick::VirtualJoystick::Description pad(
+    std::string name, std::uint16_t vendor = 0x1209, std::uint16_t product = 0x0001)
 {
     kelvane::joystick::VirtualJoystick::Description d;
     d.name = std::move(name);
@@ -53,8 +53,8 @@ inline kelvane::joystick::VirtualJoystick::Description pad(std::string name, std
 
 class ControlRig {
 public:
-    explicit ControlRig(int supportedDevices = kelvane::joystick::SdlJoystickServices::kSupportedDevices)
-        : services(std::make_shared<kelvane::joystick::SdlJoystickServices>(supportedDevices))
+    explicit ControlRig(int supportedDevices = kelvane::joystick::SdlJoystickServices::kSupportedDevices) :
+        services(std::make_shared<kelvane::joystick::SdlJoystickServices>(supportedDevices))
     {
     }
 
@@ -63,7 +63,7 @@ public:
     {
         IUnknown* object = nullptr;
         EXPECT_EQ(StavikControlObject::create(lifetime, services, iid::Unknown, reinterpret_cast<void**>(&object)),
-                  result::Ok);
+            result::Ok);
         auto control = host::StavikControl::adopt(object, userMode);
         object->Release();
         EXPECT_EQ(control->connect(events), result::Ok);

@@ -18,7 +18,7 @@ protected:
     {
         auto control = rig.makeControl();
         EXPECT_EQ(control->initNew(), result::Ok);
-        EXPECT_EQ(control->put("Port", PropertyValue{port}), result::Ok);
+        EXPECT_EQ(control->put("Port", PropertyValue {port}), result::Ok);
         EXPECT_EQ(control->setEnabled(false), result::Ok);
         EXPECT_EQ(control->setEnabled(true), result::Ok);
         return control;
@@ -39,7 +39,7 @@ TEST_F(ControlEventsTest, ButtonsPressedWithinOnePeriodRaiseOneEventEachInButton
     joystick.setButton(3, false);
     rig.poll();
 
-    EXPECT_EQ(rig.events.take(), (Lines{"ButtonDown 1", "ButtonDown 3", "ButtonUp 1", "ButtonUp 3"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"ButtonDown 1", "ButtonDown 3", "ButtonUp 1", "ButtonUp 3"}));
 }
 
 TEST_F(ControlEventsTest, ButtonsBeyondTheFourthRaiseNothing)
@@ -55,7 +55,7 @@ TEST_F(ControlEventsTest, ButtonsBeyondTheFourthRaiseNothing)
     joystick.setButton(4, true);
     rig.poll();
 
-    EXPECT_EQ(rig.events.take(), (Lines{"ButtonDown 4"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"ButtonDown 4"}));
 }
 
 TEST_F(ControlEventsTest, ZAloneRaisesNothingAndXCarriesTheWholePositionReadNow)
@@ -71,7 +71,7 @@ TEST_F(ControlEventsTest, ZAloneRaisesNothingAndXCarriesTheWholePositionReadNow)
     rig.poll();
     joystick.setAxis(1, 65535);
     rig.poll();
-    EXPECT_EQ(rig.events.take(), (Lines{"Move 0 32768 1000", "Move 0 65535 1000"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"Move 0 32768 1000", "Move 0 65535 1000"}));
 }
 
 TEST_F(ControlEventsTest, MovementWithinTheThresholdRaisesNothing)
@@ -79,7 +79,7 @@ TEST_F(ControlEventsTest, MovementWithinTheThresholdRaisesNothing)
     VirtualJoystick joystick;
     auto control = rig.makeControl();
     ASSERT_EQ(control->initNew(), result::Ok);
-    ASSERT_EQ(control->put("Threshold", PropertyValue{1000}), result::Ok);
+    ASSERT_EQ(control->put("Threshold", PropertyValue {1000}), result::Ok);
     ASSERT_EQ(control->setEnabled(false), result::Ok);
     ASSERT_EQ(control->setEnabled(true), result::Ok);
 
@@ -88,11 +88,11 @@ TEST_F(ControlEventsTest, MovementWithinTheThresholdRaisesNothing)
     EXPECT_TRUE(rig.events.take().empty());
     joystick.setAxis(0, kCentre + 1001);
     rig.poll();
-    EXPECT_EQ(rig.events.take(), (Lines{"Move 33769 32768 32768"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"Move 33769 32768 32768"}));
 
     PropertyValue held;
     ASSERT_EQ(control->get("Threshold", held), result::Ok);
-    EXPECT_EQ(held, PropertyValue{1000});
+    EXPECT_EQ(held, PropertyValue {1000});
 }
 
 TEST_F(ControlEventsTest, DisabledOrWithoutADeviceRaisesNothingAndReportsNothing)
@@ -101,7 +101,7 @@ TEST_F(ControlEventsTest, DisabledOrWithoutADeviceRaisesNothingAndReportsNothing
     auto disabled = enabledControl(0);
     auto nothingThere = rig.makeControl();
     ASSERT_EQ(nothingThere->initNew(), result::Ok);
-    ASSERT_EQ(nothingThere->put("Port", PropertyValue{5}), result::Ok);
+    ASSERT_EQ(nothingThere->put("Port", PropertyValue {5}), result::Ok);
     EXPECT_EQ(nothingThere->setEnabled(true), result::Ok);
     EXPECT_EQ(disabled->setEnabled(false), result::Ok);
 
@@ -118,13 +118,13 @@ TEST_F(ControlEventsTest, PortChangedWhileCapturedKeepsEventsFromTheCapturedJoys
     VirtualJoystick second(pad("Second Pad", 0x2222, 0x0202));
     auto control = enabledControl(0);
 
-    ASSERT_EQ(control->put("Port", PropertyValue{1}), result::Ok);
+    ASSERT_EQ(control->put("Port", PropertyValue {1}), result::Ok);
     PropertyValue name;
     PropertyValue vendor;
     ASSERT_EQ(control->get("ProductName", name), result::Ok);
     ASSERT_EQ(control->get("Manufacturer", vendor), result::Ok);
-    EXPECT_EQ(name, PropertyValue{std::string("Second Pad")});
-    EXPECT_EQ(vendor, PropertyValue{std::int16_t{0x2222}});
+    EXPECT_EQ(name, PropertyValue {std::string("Second Pad")});
+    EXPECT_EQ(vendor, PropertyValue {std::int16_t {0x2222}});
 
     second.setButton(2, true);
     second.setAxis(0, 0);
@@ -132,7 +132,7 @@ TEST_F(ControlEventsTest, PortChangedWhileCapturedKeepsEventsFromTheCapturedJoys
     first.setAxis(1, 0);
     rig.poll();
     // The move is reported with the captured joystick's own position.
-    EXPECT_EQ(rig.events.take(), (Lines{"ButtonDown 1", "Move 32768 0 32768"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"ButtonDown 1", "Move 32768 0 32768"}));
 
     // Disabling lets go of the joystick that was captured, not the one Port names now.
     ASSERT_EQ(control->setEnabled(false), result::Ok);
@@ -145,7 +145,7 @@ TEST_F(ControlEventsTest, PortChangedWhileCapturedKeepsEventsFromTheCapturedJoys
     ASSERT_EQ(other->connect(otherEvents), result::Ok);
     first.setButton(3, true);
     rig.poll();
-    EXPECT_EQ(otherEvents.take(), (Lines{"ButtonDown 3"}));
+    EXPECT_EQ(otherEvents.take(), (Lines {"ButtonDown 3"}));
 }
 
 TEST_F(ControlEventsTest, UnpluggingReleasesHeldButtonsAndPluggingInResumesTheCapture)
@@ -155,22 +155,22 @@ TEST_F(ControlEventsTest, UnpluggingReleasesHeldButtonsAndPluggingInResumesTheCa
     joystick.setButton(1, true);
     joystick.setButton(2, true);
     rig.poll();
-    ASSERT_EQ(rig.events.take(), (Lines{"ButtonDown 1", "ButtonDown 2"}));
+    ASSERT_EQ(rig.events.take(), (Lines {"ButtonDown 1", "ButtonDown 2"}));
 
     joystick.unplug();
     rig.poll();
-    EXPECT_EQ(rig.events.take(), (Lines{"ButtonUp 1", "ButtonUp 2"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"ButtonUp 1", "ButtonUp 2"}));
     rig.poll();
     EXPECT_TRUE(rig.events.take().empty());
     PropertyValue attached;
     ASSERT_EQ(control->get("Joystick1Attached", attached), result::Ok);
-    EXPECT_EQ(attached, PropertyValue{false});
+    EXPECT_EQ(attached, PropertyValue {false});
 
     joystick.plug();
     rig.poll();
     joystick.setButton(4, true);
     rig.poll();
-    EXPECT_EQ(rig.events.take(), (Lines{"ButtonDown 4"}));
+    EXPECT_EQ(rig.events.take(), (Lines {"ButtonDown 4"}));
 }
 
 TEST_F(ControlEventsTest, ASecondJoystickIsNotAttachedWhereTheDriverSupportsOne)
@@ -187,9 +187,9 @@ TEST_F(ControlEventsTest, ASecondJoystickIsNotAttachedWhereTheDriverSupportsOne)
     ASSERT_EQ(control->get("Devices", devices), result::Ok);
     ASSERT_EQ(control->get("Joystick1Attached", one), result::Ok);
     ASSERT_EQ(control->get("Joystick2Attached", two), result::Ok);
-    EXPECT_EQ(devices, PropertyValue{std::int16_t{1}});
-    EXPECT_EQ(one, PropertyValue{true});
-    EXPECT_EQ(two, PropertyValue{false});
+    EXPECT_EQ(devices, PropertyValue {std::int16_t {1}});
+    EXPECT_EQ(one, PropertyValue {true});
+    EXPECT_EQ(two, PropertyValue {false});
 }
 
 // A handler that switches the control off in the middle of a poll: the rest
@@ -214,7 +214,7 @@ TEST_F(ControlEventsTest, AHandlerMayDisableOrDestroyTheControlInsideAnEvent)
     joystick.setButton(1, true);
     joystick.setButton(2, true);
     rig.poll();
-    EXPECT_EQ(disabling.log, (Lines{"ButtonDown 1"}));
+    EXPECT_EQ(disabling.log, (Lines {"ButtonDown 1"}));
 
     class DestroyingEvents : public RecordingEvents {
     public:
@@ -231,8 +231,34 @@ TEST_F(ControlEventsTest, AHandlerMayDisableOrDestroyTheControlInsideAnEvent)
     joystick.setButton(1, false);
     joystick.setButton(2, false);
     rig.poll();
-    EXPECT_EQ(destroying.log, (Lines{"ButtonUp 1"}));
+    EXPECT_EQ(destroying.log, (Lines {"ButtonUp 1"}));
     EXPECT_EQ(destroying.owner, nullptr);
+    EXPECT_EQ(rig.lifetime.liveObjects(), 0);
+}
+
+TEST_F(ControlEventsTest, TheLastControlEndedInsideAnEventTakesItsJoystickServicesWithIt)
+{
+    VirtualJoystick joystick;
+    class DestroyingEvents : public RecordingEvents {
+    public:
+        void buttonDown(int button) override
+        {
+            RecordingEvents::buttonDown(button);
+            owner.reset();
+        }
+        std::unique_ptr<host::StavikControl> owner;
+    } destroying;
+    destroying.owner = enabledControl();
+    ASSERT_EQ(destroying.owner->connect(destroying), result::Ok);
+    // From here the control holds the only reference on the services.
+    kelvane::joystick::SdlJoystickServices* services = rig.services.get();
+    rig.services.reset();
+
+    joystick.setButton(1, true);
+    joystick.setButton(2, true);
+    services->pollNow();
+
+    EXPECT_EQ(destroying.log, (Lines {"ButtonDown 1"}));
     EXPECT_EQ(rig.lifetime.liveObjects(), 0);
 }
 

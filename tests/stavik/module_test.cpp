@@ -36,7 +36,7 @@ protected:
     void SetUp() override { setenv("STAVIK_REGISTRY", registryPath().c_str(), 1); }
     std::filesystem::path registryPath() const { return folder / "components.reg"; }
 
-    EnvironmentGuard registryVariable{"STAVIK_REGISTRY"};
+    EnvironmentGuard registryVariable {"STAVIK_REGISTRY"};
     TempFolder folder;
     std::shared_ptr<ModuleLibrary> module = loadModule();
 };
@@ -102,17 +102,17 @@ TEST_F(ModuleTest, TheModuleCanUnloadOnlyWithNoObjectsAndNoLocks)
     ASSERT_EQ(module->canUnloadNow(), result::Ok);
     IClassFactory* factory = nullptr;
     ASSERT_EQ(module->getClassObject(clsid::StavikControl, iid::ClassFactory, reinterpret_cast<void**>(&factory)),
-              result::Ok);
+        result::Ok);
     void* nothing = nullptr;
     EXPECT_EQ(module->getClassObject(iid::Dispatch, iid::ClassFactory, &nothing), result::ClassNotAvailable);
-    EXPECT_EQ(factory->CreateInstance(reinterpret_cast<IUnknown*>(factory), iid::Unknown, &nothing),
-              result::NoAggregation);
+    EXPECT_EQ(
+        factory->CreateInstance(reinterpret_cast<IUnknown*>(factory), iid::Unknown, &nothing), result::NoAggregation);
 
     IUnknown* control = nullptr;
     ASSERT_EQ(factory->CreateInstance(nullptr, iid::Unknown, reinterpret_cast<void**>(&control)), result::Ok);
     IUnknown* page = nullptr;
-    ASSERT_EQ(module->createInstance(clsid::StavikPropertyPage, iid::Unknown, reinterpret_cast<void**>(&page)),
-              result::Ok);
+    ASSERT_EQ(
+        module->createInstance(clsid::StavikPropertyPage, iid::Unknown, reinterpret_cast<void**>(&page)), result::Ok);
     EXPECT_EQ(module->canUnloadNow(), result::False);
     ASSERT_EQ(factory->LockServer(true), result::Ok);
     control->Release();
@@ -173,9 +173,8 @@ TEST_F(ModuleTest, AHostedControlReportsAJoystickThroughItsOwnPollTimer)
     auto control = host::StavikControl::create(module, clsid::StavikControl, /*userMode*/ true);
     ASSERT_TRUE(control);
     // Stavik1 as the main window stores it: Port 0, Threshold 0, Period 0, Enabled.
-    const std::vector<std::uint8_t> stavik1{0x00, 0x00, 0x02, 0x00, 0x4F, 0x03, 0x00, 0x00, 0x4F, 0x03,
-                                            0x00, 0x00, 0x40, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
-                                            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    const std::vector<std::uint8_t> stavik1 {0x00, 0x00, 0x02, 0x00, 0x4F, 0x03, 0x00, 0x00, 0x4F, 0x03, 0x00, 0x00,
+        0x40, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
     ASSERT_EQ(control->load(stavik1), result::Ok);
     WaitingEvents events;
     ASSERT_EQ(control->connect(events), result::Ok);
@@ -183,13 +182,13 @@ TEST_F(ModuleTest, AHostedControlReportsAJoystickThroughItsOwnPollTimer)
 
     PropertyValue name;
     ASSERT_EQ(control->get(toDispId(StavikProperty::ProductName), name), result::Ok);
-    EXPECT_EQ(name, PropertyValue{std::string("Foot Pad")});
+    EXPECT_EQ(name, PropertyValue {std::string("Foot Pad")});
 
     first.setButton(1, true);
     ASSERT_TRUE(events.waitFor(1));
     first.setButton(1, false);
     ASSERT_TRUE(events.waitFor(2));
-    EXPECT_EQ(events.log, (Lines{"ButtonDown 1", "ButtonUp 1"}));
+    EXPECT_EQ(events.log, (Lines {"ButtonDown 1", "ButtonUp 1"}));
 
     control->setEnabled(false);
     control.reset();

@@ -29,9 +29,8 @@ protected:
     // The page, shown for the control in a frame, with its refusals recorded.
     IPropertyPage* showPage()
     {
-        auto* page = new StavikPropertyPage(rig.lifetime, [this](QWidget*, const std::string& message) {
-            refusals.push_back(message);
-        });
+        auto* page = new StavikPropertyPage(
+            rig.lifetime, [this](QWidget*, const std::string& message) { refusals.push_back(message); });
         IUnknown* object = control->object();
         EXPECT_EQ(page->SetObjects(1, &object), result::Ok);
         void* widget = nullptr;
@@ -80,7 +79,7 @@ TEST_F(PropertyPageTest, TypingTwoIsRefusedAndTypingOneSetsThePort)
 
 TEST_F(PropertyPageTest, ShowingThePageReadsTheControlsPortAndTitlesItGeneral)
 {
-    ASSERT_EQ(control->put("Port", PropertyValue{std::int32_t{1}}), result::Ok);
+    ASSERT_EQ(control->put("Port", PropertyValue {std::int32_t {1}}), result::Ok);
     IPropertyPage* page = showPage();
     EXPECT_EQ(edit->text(), "1");
     char title[16] = {};
@@ -97,7 +96,7 @@ TEST(PropertyPageModuleTest, TheModulesPageWarnsWithAMessageBoxAndKeepsThePort)
     ASSERT_TRUE(control);
     ASSERT_EQ(control->initNew(), result::Ok);
     const auto pages = control->propertyPages();
-    ASSERT_EQ(pages, std::vector<Guid>{clsid::StavikPropertyPage});
+    ASSERT_EQ(pages, std::vector<Guid> {clsid::StavikPropertyPage});
 
     IPropertyPage* page = nullptr;
     ASSERT_EQ(module->createInstance(pages[0], iid::PropertyPage, reinterpret_cast<void**>(&page)), result::Ok);
@@ -122,7 +121,7 @@ TEST(PropertyPageModuleTest, TheModulesPageWarnsWithAMessageBoxAndKeepsThePort)
     EXPECT_EQ(shown, "Enter a port from 0 to 1.");
     PropertyValue port;
     ASSERT_EQ(control->get("Port", port), result::Ok);
-    EXPECT_EQ(port, PropertyValue{std::int32_t{0}});
+    EXPECT_EQ(port, PropertyValue {std::int32_t {0}});
 
     page->Deactivate();
     page->SetObjects(0, nullptr);

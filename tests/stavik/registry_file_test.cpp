@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace stavik;
 using stavik::testing::EnvironmentGuard;
 using stavik::testing::TempFolder;
@@ -41,7 +40,7 @@ TEST(RegistryFileTest, RemovingAKeyTakesItsSubkeysButNotKeysThatMerelyShareItsSt
     auto registry = RegistryFile::parse("[A\\B]\n@ = \"1\"\n[a\\b\\C]\n@ = \"2\"\n[A\\BC]\n@ = \"3\"\n[A]\n");
     ASSERT_TRUE(registry);
     registry->removeTree("A\\B");
-    EXPECT_EQ(registry->keys(), (std::vector<std::string>{"A", "A\\BC"}));
+    EXPECT_EQ(registry->keys(), (std::vector<std::string> {"A", "A\\BC"}));
 }
 
 TEST(RegistryFileTest, AFileItCannotParseIsRefusedNotReplaced)

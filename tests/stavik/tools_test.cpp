@@ -86,8 +86,8 @@ TEST(ToolsTest, RegisteringPrintsTheResultCodeAndASentence)
     TempFolder folder;
     const auto registry = folder / "components.reg";
     {
-        Session tool(STAVIK_REGISTER_TOOL, {"--registry", QString::fromStdString(registry.string()), STAVIK_MODULE_PATH},
-                     folder / "not-this-one.reg");
+        Session tool(STAVIK_REGISTER_TOOL,
+            {"--registry", QString::fromStdString(registry.string()), STAVIK_MODULE_PATH}, folder / "not-this-one.reg");
         EXPECT_EQ(tool.nextLine(), "0x00000000 The module was registered.");
         EXPECT_EQ(tool.finish(), 0);
     }
@@ -96,8 +96,7 @@ TEST(ToolsTest, RegisteringPrintsTheResultCodeAndASentence)
 
     std::filesystem::create_directory(folder / "a-folder.reg");
     Session refused(STAVIK_REGISTER_TOOL, {STAVIK_MODULE_PATH}, folder / "a-folder.reg");
-    EXPECT_EQ(refused.nextLine(),
-              "0x80040200 The type library could not be registered, so no class was registered.");
+    EXPECT_EQ(refused.nextLine(), "0x80040200 The type library could not be registered, so no class was registered.");
     EXPECT_EQ(refused.finish(), 1);
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::uint32_t kAxisMax = 65535;
 constexpr int kAxisOffset = 32768; // SDL's -32768..32767 becomes 0..65535
-constexpr int kMaxButtons = 32;    // bits of Position::buttons
+constexpr int kMaxButtons = 32; // bits of Position::buttons
 
 std::uint32_t readAxis(SDL_Joystick* joystick, int axis)
 {
@@ -39,10 +39,7 @@ Position readPosition(SDL_Joystick* joystick)
     return at;
 }
 
-std::uint32_t distance(std::uint32_t a, std::uint32_t b)
-{
-    return a > b ? a - b : b - a;
-}
+std::uint32_t distance(std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; }
 
 // One attached joystick, holding its identifier.
 struct Slot {
@@ -58,16 +55,15 @@ struct Capture {
     bool changesOnly = true;
     bool devicePresent = false;
     SDL_JoystickID instance = -1; // device the readings below came from
-    Position last;                // reading of the previous poll
-    Position moveReference;       // reading at the last move notified
+    Position last; // reading of the previous poll
+    Position moveReference; // reading at the last move notified
 };
 
 } // namespace
 
 struct SdlJoystickServices::Impl {
-    explicit Impl(int supportedDevices)
-        : slotTable(static_cast<std::size_t>(supportedDevices))
-        , thresholds(static_cast<std::size_t>(supportedDevices), 0)
+    explicit Impl(int supportedDevices) :
+        slotTable(static_cast<std::size_t>(supportedDevices)), thresholds(static_cast<std::size_t>(supportedDevices), 0)
     {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         sdlReady = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
@@ -102,7 +98,7 @@ struct SdlJoystickServices::Impl {
         for (Slot& slot : slotTable) {
             if (slot.handle != nullptr && SDL_JoystickGetAttached(slot.handle) == SDL_FALSE) {
                 SDL_JoystickClose(slot.handle);
-                slot = Slot{};
+                slot = Slot {};
             }
         }
         bool opened = false;
@@ -112,13 +108,13 @@ struct SdlJoystickServices::Impl {
             if (instance < 0 || holdsInstance(instance)) {
                 continue;
             }
-            const auto freeSlot = std::find_if(slotTable.begin(), slotTable.end(),
-                                               [](const Slot& s) { return s.handle == nullptr; });
+            const auto freeSlot
+                = std::find_if(slotTable.begin(), slotTable.end(), [](const Slot& s) { return s.handle == nullptr; });
             if (freeSlot == slotTable.end()) {
                 break;
             }
             if (SDL_Joystick* handle = SDL_JoystickOpen(index)) {
-                *freeSlot = Slot{handle, instance};
+                *freeSlot = Slot {handle, instance};
                 opened = true;
             }
         }
@@ -132,7 +128,7 @@ struct SdlJoystickServices::Impl {
     bool holdsInstance(SDL_JoystickID instance) const
     {
         return std::any_of(slotTable.begin(), slotTable.end(),
-                           [instance](const Slot& s) { return s.handle != nullptr && s.instance == instance; });
+            [instance](const Slot& s) { return s.handle != nullptr && s.instance == instance; });
     }
 
     SDL_Joystick* device(int id) const { return slotTable[static_cast<std::size_t>(id)].handle; }
@@ -193,12 +189,12 @@ struct SdlJoystickServices::Impl {
         }
         SDL_Joystick* handle = device(id);
         const bool sameDevice = handle != nullptr && capture->devicePresent
-                                && capture->instance == slotTable[static_cast<std::size_t>(id)].instance;
+            && capture->instance == slotTable[static_cast<std::size_t>(id)].instance;
         if (capture->devicePresent && !sameDevice) {
             // Unplugged (or replaced within one period): nothing it held may stay down.
             const std::uint32_t held = capture->last.buttons;
             capture->devicePresent = false;
-            capture->last = Position{};
+            capture->last = Position {};
             if (held != 0) {
                 capture->listener->buttonsReleased(held);
                 if (!stillCaptured()) {
@@ -225,7 +221,7 @@ struct SdlJoystickServices::Impl {
         const std::uint32_t released = capture->last.buttons & ~now.buttons;
         const std::uint32_t threshold = thresholds[static_cast<std::size_t>(id)];
         const bool movedFar = distance(now.x, capture->moveReference.x) > threshold
-                              || distance(now.y, capture->moveReference.y) > threshold;
+            || distance(now.y, capture->moveReference.y) > threshold;
         capture->last = now;
         if (movedFar) {
             capture->moveReference = now;
@@ -259,17 +255,14 @@ struct SdlJoystickServices::Impl {
     QElapsedTimer clock;
 };
 
-SdlJoystickServices::SdlJoystickServices(int supportedDevices)
-    : impl_(std::make_unique<Impl>(std::clamp(supportedDevices, 1, kSupportedDevices)))
+SdlJoystickServices::SdlJoystickServices(int supportedDevices) :
+    impl_(std::make_unique<Impl>(std::clamp(supportedDevices, 1, kSupportedDevices)))
 {
 }
 
 SdlJoystickServices::~SdlJoystickServices() = default;
 
-int SdlJoystickServices::deviceCount() const
-{
-    return static_cast<int>(impl_->slotTable.size());
-}
+int SdlJoystickServices::deviceCount() const { return static_cast<int>(impl_->slotTable.size()); }
 
 JoyResult SdlJoystickServices::capabilities(int id, Capabilities& out)
 {
@@ -368,9 +361,6 @@ JoyResult SdlJoystickServices::setThreshold(int id, std::uint32_t threshold)
     return JoyResult::Ok;
 }
 
-void SdlJoystickServices::pollNow()
-{
-    impl_->poll(true);
-}
+void SdlJoystickServices::pollNow() { impl_->poll(true); }
 
 } // namespace kelvane::joystick

@@ -27,13 +27,9 @@ struct VirtualJoystick::Impl {
     }
 };
 
-VirtualJoystick::VirtualJoystick()
-    : VirtualJoystick(Description{})
-{
-}
+VirtualJoystick::VirtualJoystick() : VirtualJoystick(Description {}) { }
 
-VirtualJoystick::VirtualJoystick(Description description)
-    : impl_(std::make_unique<Impl>())
+VirtualJoystick::VirtualJoystick(Description description) : impl_(std::make_unique<Impl>())
 {
     impl_->description = std::move(description);
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -85,10 +81,7 @@ void VirtualJoystick::unplug()
     impl_->instance = -1;
 }
 
-bool VirtualJoystick::plugged() const
-{
-    return impl_->handle != nullptr;
-}
+bool VirtualJoystick::plugged() const { return impl_->handle != nullptr; }
 
 void VirtualJoystick::setButton(int button, bool down)
 {
@@ -105,9 +98,6 @@ void VirtualJoystick::setAxis(int axis, std::uint32_t value)
     }
 }
 
-int VirtualJoystick::connectedCount()
-{
-    return SDL_NumJoysticks();
-}
+int VirtualJoystick::connectedCount() { return SDL_NumJoysticks(); }
 
 } // namespace kelvane::joystick

@@ -46,21 +46,15 @@ inline constexpr HResult TypeMismatch = static_cast<HResult>(0x80020005u);
 inline constexpr HResult UnknownName = static_cast<HResult>(0x80020006u);
 inline constexpr HResult BadParamCount = static_cast<HResult>(0x8002000Eu);
 inline constexpr HResult StreamTooShort = static_cast<HResult>(0x8003001Eu); // a persisted state cut short
-inline constexpr HResult StreamInvalid = static_cast<HResult>(0x80030103u);  // a persisted state of another format
+inline constexpr HResult StreamInvalid = static_cast<HResult>(0x80030103u); // a persisted state of another format
 // Self-registration: the type library stage failed / a class stage failed.
 inline constexpr HResult SelfRegTypeLib = static_cast<HResult>(0x80040200u);
 inline constexpr HResult SelfRegClass = static_cast<HResult>(0x80040201u);
 } // namespace result
 
-constexpr bool failed(HResult hr)
-{
-    return hr < 0;
-}
+constexpr bool failed(HResult hr) { return hr < 0; }
 
-constexpr bool succeeded(HResult hr)
-{
-    return hr >= 0;
-}
+constexpr bool succeeded(HResult hr) { return hr >= 0; }
 
 // The standard control errors a control reports through Invoke. They travel
 // as error results of the control facility whose low word is the error number.
@@ -100,15 +94,15 @@ struct Variant {
     static constexpr std::size_t kTextCapacity = 64; // bytes, terminating zero included
 
     VarType type = VarType::Empty;
-    std::int32_t number = 0;         // Int16, Int32; Bool: non-zero is true
-    char text[kTextCapacity] = {};   // String: zero-terminated, cut to fit
+    std::int32_t number = 0; // Int16, Int32; Bool: non-zero is true
+    char text[kTextCapacity] = {}; // String: zero-terminated, cut to fit
 
-    static constexpr Variant int16(std::int16_t v) { return Variant{VarType::Int16, v, {}}; }
-    static constexpr Variant int32(std::int32_t v) { return Variant{VarType::Int32, v, {}}; }
-    static constexpr Variant boolean(bool v) { return Variant{VarType::Bool, v ? 1 : 0, {}}; }
+    static constexpr Variant int16(std::int16_t v) { return Variant {VarType::Int16, v, {}}; }
+    static constexpr Variant int32(std::int32_t v) { return Variant {VarType::Int32, v, {}}; }
+    static constexpr Variant boolean(bool v) { return Variant {VarType::Bool, v ? 1 : 0, {}}; }
     static Variant string(const char* s)
     {
-        Variant v{VarType::String, 0, {}};
+        Variant v {VarType::String, 0, {}};
         std::strncpy(v.text, s, kTextCapacity - 1);
         return v;
     }
@@ -133,8 +127,9 @@ public:
     // The dispatch number of the member called name, ignoring case.
     virtual HResult GetIdOfName(const char* name, DispId* id) = 0;
     // arguments: argumentCount values, first argument first. result may be null.
-    virtual HResult Invoke(DispId id, InvokeKind kind, const Variant* arguments, std::uint32_t argumentCount,
-                           Variant* result) = 0;
+    virtual HResult Invoke(
+        DispId id, InvokeKind kind, const Variant* arguments, std::uint32_t argumentCount, Variant* result)
+        = 0;
 
 protected:
     ~IDispatch() = default;
@@ -227,14 +222,15 @@ protected:
 };
 
 namespace iid {
-inline constexpr Guid Unknown{0x0A269570, 0x2BEE, 0x4920, {0xB0, 0xF8, 0x9A, 0x43, 0xA2, 0xA0, 0x70, 0xB6}};
-inline constexpr Guid ClassFactory{0xD622416B, 0x39CA, 0x4822, {0x85, 0xF0, 0xBE, 0x1E, 0x7A, 0x80, 0x2B, 0x0B}};
-inline constexpr Guid Dispatch{0x654A8587, 0x67CB, 0x4DF3, {0xB8, 0x62, 0x33, 0xCA, 0x98, 0x48, 0x09, 0x7F}};
-inline constexpr Guid EventSource{0x5F36FD0D, 0x3A29, 0x4003, {0xA2, 0xA2, 0x52, 0x75, 0x61, 0x50, 0xA4, 0x6E}};
-inline constexpr Guid PersistState{0xD8234630, 0xE02F, 0x4824, {0xAA, 0x85, 0x1F, 0x40, 0x19, 0x5C, 0x48, 0x62}};
-inline constexpr Guid EmbeddedControl{0x54643A34, 0x7C14, 0x4BD4, {0xA1, 0x58, 0x4F, 0x2E, 0xC8, 0xFA, 0x2F, 0xBB}};
-inline constexpr Guid SpecifyPropertyPages{0x95348C01, 0x9A18, 0x4891, {0x98, 0x1E, 0x18, 0x7A, 0x3E, 0xA5, 0xE9, 0xAC}};
-inline constexpr Guid PropertyPage{0xB9CE4F27, 0x000F, 0x4C86, {0xAA, 0x51, 0x22, 0xC5, 0x70, 0x42, 0x0F, 0xE6}};
+inline constexpr Guid Unknown {0x0A269570, 0x2BEE, 0x4920, {0xB0, 0xF8, 0x9A, 0x43, 0xA2, 0xA0, 0x70, 0xB6}};
+inline constexpr Guid ClassFactory {0xD622416B, 0x39CA, 0x4822, {0x85, 0xF0, 0xBE, 0x1E, 0x7A, 0x80, 0x2B, 0x0B}};
+inline constexpr Guid Dispatch {0x654A8587, 0x67CB, 0x4DF3, {0xB8, 0x62, 0x33, 0xCA, 0x98, 0x48, 0x09, 0x7F}};
+inline constexpr Guid EventSource {0x5F36FD0D, 0x3A29, 0x4003, {0xA2, 0xA2, 0x52, 0x75, 0x61, 0x50, 0xA4, 0x6E}};
+inline constexpr Guid PersistState {0xD8234630, 0xE02F, 0x4824, {0xAA, 0x85, 0x1F, 0x40, 0x19, 0x5C, 0x48, 0x62}};
+inline constexpr Guid EmbeddedControl {0x54643A34, 0x7C14, 0x4BD4, {0xA1, 0x58, 0x4F, 0x2E, 0xC8, 0xFA, 0x2F, 0xBB}};
+inline constexpr Guid SpecifyPropertyPages {
+    0x95348C01, 0x9A18, 0x4891, {0x98, 0x1E, 0x18, 0x7A, 0x3E, 0xA5, 0xE9, 0xAC}};
+inline constexpr Guid PropertyPage {0xB9CE4F27, 0x000F, 0x4C86, {0xAA, 0x51, 0x22, 0xC5, 0x70, 0x42, 0x0F, 0xE6}};
 } // namespace iid
 
 } // namespace stavik

@@ -8,20 +8,20 @@
 namespace stavik {
 
 namespace clsid {
-inline constexpr Guid StavikControl{0xF6B70DC0, 0x165C, 0x4F04, {0x83, 0x40, 0x04, 0xFE, 0x99, 0x81, 0xBF, 0x85}};
-inline constexpr Guid StavikPropertyPage{0x365EA384, 0x3B6C, 0x4D3F, {0x95, 0x7A, 0x1C, 0xDE, 0x3D, 0x1A, 0x4B, 0xD6}};
+inline constexpr Guid StavikControl {0xF6B70DC0, 0x165C, 0x4F04, {0x83, 0x40, 0x04, 0xFE, 0x99, 0x81, 0xBF, 0x85}};
+inline constexpr Guid StavikPropertyPage {0x365EA384, 0x3B6C, 0x4D3F, {0x95, 0x7A, 0x1C, 0xDE, 0x3D, 0x1A, 0x4B, 0xD6}};
 } // namespace clsid
 
 // Type library StavikLib 2.0.
-inline constexpr Guid kStavikLibId{0x2ED2AE52, 0xCB6E, 0x4703, {0x97, 0x5B, 0xB1, 0xC9, 0xDD, 0xAB, 0x42, 0x03}};
+inline constexpr Guid kStavikLibId {0x2ED2AE52, 0xCB6E, 0x4703, {0x97, 0x5B, 0xB1, 0xC9, 0xDD, 0xAB, 0x42, 0x03}};
 inline constexpr std::uint16_t kStavikLibMajor = 2;
 inline constexpr std::uint16_t kStavikLibMinor = 0;
 
 namespace iid {
 // The control's dispatch interface, "_DStavik" in the type library.
-inline constexpr Guid DStavik{0x90A15728, 0xAC9A, 0x4A4C, {0x9C, 0xFE, 0x6D, 0x55, 0x02, 0x19, 0x0A, 0x97}};
+inline constexpr Guid DStavik {0x90A15728, 0xAC9A, 0x4A4C, {0x9C, 0xFE, 0x6D, 0x55, 0x02, 0x19, 0x0A, 0x97}};
 // The control's event interface, "_DStavikEvents"; a sink answers it with an IDispatch.
-inline constexpr Guid DStavikEvents{0x6E7A26BB, 0xD59B, 0x41A9, {0xAE, 0x65, 0xBD, 0x46, 0xA4, 0x11, 0x94, 0xCF}};
+inline constexpr Guid DStavikEvents {0x6E7A26BB, 0xD59B, 0x41A9, {0xAE, 0x65, 0xBD, 0x46, 0xA4, 0x11, 0x94, 0xCF}};
 } // namespace iid
 
 inline constexpr const char* kStavikProgId = "Dorrit.StavikCtrl";
@@ -61,16 +61,13 @@ enum class StavikProperty : DispId {
     Version = 26,
 };
 
-constexpr DispId toDispId(StavikProperty p)
-{
-    return static_cast<DispId>(p);
-}
+constexpr DispId toDispId(StavikProperty p) { return static_cast<DispId>(p); }
 
 // Dispatch numbers of the events of _DStavikEvents.
 enum class StavikEvent : DispId {
     ButtonDown = 1, // Button: Int16, 1..4
-    ButtonUp = 2,   // Button: Int16, 1..4
-    Move = 3,       // X, Y, Z: Int32
+    ButtonUp = 2, // Button: Int16, 1..4
+    Move = 3, // X, Y, Z: Int32
 };
 
 // The persisted state is exactly this many bytes.

@@ -25,7 +25,7 @@ struct PropertyInfo {
     Access access;
 };
 
-inline constexpr std::array<PropertyInfo, 27> kStavikProperties{{
+inline constexpr std::array<PropertyInfo, 27> kStavikProperties {{
     {toDispId(StavikProperty::Manufacturer), "Manufacturer", VarType::Int16, Access::RunTimeRead},
     {toDispId(StavikProperty::Product), "Product", VarType::Int16, Access::RunTimeRead},
     {toDispId(StavikProperty::ProductName), "ProductName", VarType::String, Access::RunTimeRead},
@@ -60,7 +60,7 @@ struct MethodInfo {
     std::string_view name;
 };
 
-inline constexpr std::array<MethodInfo, 1> kStavikMethods{{{dispid::AboutBox, "AboutBox"}}};
+inline constexpr std::array<MethodInfo, 1> kStavikMethods {{{dispid::AboutBox, "AboutBox"}}};
 
 struct EventInfo {
     DispId id;
@@ -69,7 +69,7 @@ struct EventInfo {
     VarType argumentType;
 };
 
-inline constexpr std::array<EventInfo, 3> kStavikEvents{{
+inline constexpr std::array<EventInfo, 3> kStavikEvents {{
     {static_cast<DispId>(StavikEvent::ButtonDown), "ButtonDown", {"Button", "", ""}, VarType::Int16},
     {static_cast<DispId>(StavikEvent::ButtonUp), "ButtonUp", {"Button", "", ""}, VarType::Int16},
     {static_cast<DispId>(StavikEvent::Move), "Move", {"X", "Y", "Z"}, VarType::Int32},
@@ -91,7 +91,7 @@ struct TypeLibraryInfo {
     std::string_view className;
 };
 
-inline constexpr TypeLibraryInfo kStavikLib{
+inline constexpr TypeLibraryInfo kStavikLib {
     kStavikLibId,
     "StavikLib",
     "Stavik joystick control module",

@@ -23,8 +23,7 @@ struct ModuleLocation {
 // fallbackLibraries is taken (for a ProgID the registry does not know, only the
 // joystick control's own ProgID can be resolved that way).
 std::optional<ModuleLocation> locateClass(const std::filesystem::path& registryPath, std::string_view name,
-                                          const std::vector<std::filesystem::path>& fallbackLibraries,
-                                          std::string* why = nullptr);
+    const std::vector<std::filesystem::path>& fallbackLibraries, std::string* why = nullptr);
 
 // Where the joystick control module lies beside a program in programDir: the
 // folder itself, then ../lib (the build tree and the installed bin/ + lib/

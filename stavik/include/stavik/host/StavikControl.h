@@ -55,8 +55,8 @@ public:
     // a site whose user-mode ambient property is userMode. The control is not
     // initialised yet: call load() or initNew() next. Nothing (and the reason
     // in error) when the module cannot make it.
-    static std::unique_ptr<StavikControl> create(std::shared_ptr<ModuleLibrary> module, const Guid& clsid,
-                                                 bool userMode, HResult* error = nullptr);
+    static std::unique_ptr<StavikControl> create(
+        std::shared_ptr<ModuleLibrary> module, const Guid& clsid, bool userMode, HResult* error = nullptr);
     // Hosts a control object made some other way (a control linked into the
     // program, say); takes a reference of its own on object.
     static std::unique_ptr<StavikControl> adopt(IUnknown* object, bool userMode, HResult* error = nullptr);

@@ -11,15 +11,15 @@ namespace kelvane::joystick {
 enum class JoyResult : std::uint32_t {
     Ok = 0,
     BadParameters = 165, // identifier outside 0 .. deviceCount() - 1
-    CannotDo = 166,      // the joystick is already captured by another listener
-    Unplugged = 167,     // no joystick holds this identifier at the moment
+    CannotDo = 166, // the joystick is already captured by another listener
+    Unplugged = 167, // no joystick holds this identifier at the moment
 };
 
 // What a joystick can do. Axis ranges are on the 0..65535 scale of Position.
 struct Capabilities {
     std::uint16_t manufacturerId = 0; // USB vendor id, 0 when the driver does not know it
-    std::uint16_t productId = 0;      // USB product id
-    std::string productName;          // at most kMaxProductNameLength characters
+    std::uint16_t productId = 0; // USB product id
+    std::string productName; // at most kMaxProductNameLength characters
     std::uint32_t xMin = 0;
     std::uint32_t xMax = 0;
     std::uint32_t yMin = 0;

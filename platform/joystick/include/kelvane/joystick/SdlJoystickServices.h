@@ -26,7 +26,7 @@ namespace kelvane::joystick {
 class SdlJoystickServices final : public JoystickServices {
 public:
     static constexpr int kSupportedDevices = 16;
-    static constexpr std::uint32_t kPeriodMin = 1;    // milliseconds
+    static constexpr std::uint32_t kPeriodMin = 1; // milliseconds
     static constexpr std::uint32_t kPeriodMax = 1000; // milliseconds
 
     // supportedDevices: how many identifiers deviceCount() reports (1..16).
