@@ -7,8 +7,11 @@
 #include "stavik/GuidText.h"
 #include "stavik/RegistryFile.h"
 #include "stavik/StavikIds.h"
+#include "stavik/host/ControlLocator.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace stavik;
 using stavik::testing::EnvironmentGuard;
@@ -74,6 +77,27 @@ TEST(RegistryFileTest, IdentifiersReadBackFromTheirTextForm)
     EXPECT_EQ(guidFromString("f6b70dc0-165c-4f04-8340-04fe9981bf85"), clsid::StavikControl);
     EXPECT_FALSE(guidFromString("{F6B70DC0-165C-4F04-8340-04FE9981BF8}"));
     EXPECT_FALSE(guidFromString("{F6B70DC0+165C-4F04-8340-04FE9981BF85}"));
+}
+
+TEST(RegistryFileTest, WithoutARegistryEntryTheControlIsFoundBesideTheProgram)
+{
+    TempFolder folder;
+    const auto candidates = stavik::host::librariesBeside(folder / "bin");
+    ASSERT_EQ(candidates.size(), 4u);
+    EXPECT_EQ(candidates[0], folder / "bin" / "libstavik32.so.2");
+    EXPECT_EQ(candidates[3], folder / "lib" / "libstavik32.so");
+
+    std::filesystem::create_directories(folder / "lib");
+    std::ofstream(folder / "lib" / "libstavik32.so") << "module";
+    const auto found = stavik::host::locateClass(folder / "none.reg", "dorrit.stavikctrl", candidates);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->library, folder / "lib" / "libstavik32.so");
+    EXPECT_EQ(found->classId, clsid::StavikControl);
+    EXPECT_FALSE(found->fromRegistry);
+    // Another ProgID cannot be guessed from a file name.
+    std::string why;
+    EXPECT_FALSE(stavik::host::locateClass(folder / "none.reg", "Other.Control", candidates, &why));
+    EXPECT_FALSE(why.empty());
 }
 
 } // namespace

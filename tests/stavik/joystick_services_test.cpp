@@ -1,0 +1,131 @@
+// The SDL joystick services on their own: identifiers that stay put, the
+// capture's refusals, and notifications as a listener receives them.
+
+#include "kelvane/joystick/SdlJoystickServices.h"
+#include "kelvane/joystick/VirtualJoystick.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace kelvane::joystick;
+
+namespace {
+
+class RecordingListener final : public CaptureListener {
+public:
+    void buttonsPressed(std::uint32_t changed) override { log.push_back("pressed " + std::to_string(changed)); }
+    void buttonsReleased(std::uint32_t changed) override { log.push_back("released " + std::to_string(changed)); }
+    void moved(const Position& at) override
+    {
+        log.push_back("moved " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(at.z));
+    }
+    std::vector<std::string> log;
+};
+
+VirtualJoystick::Description named(const char* name)
+{
+    VirtualJoystick::Description d;
+    d.name = name;
+    return d;
+}
+
+std::string productName(SdlJoystickServices& services, int id)
+{
+    Capabilities caps;
+    return services.capabilities(id, caps) == JoyResult::Ok ? caps.productName : "<none>";
+}
+
+TEST(JoystickServicesTest, AJoystickKeepsItsIdentifierWhenAnEarlierOneIsUnplugged)
+{
+    VirtualJoystick first(named("First"));
+    VirtualJoystick second(named("Second"));
+    SdlJoystickServices services;
+    EXPECT_EQ(productName(services, 0), "First");
+    EXPECT_EQ(productName(services, 1), "Second");
+
+    first.unplug();
+    EXPECT_EQ(productName(services, 0), "<none>");
+    EXPECT_EQ(productName(services, 1), "Second");
+    Position at;
+    EXPECT_EQ(services.position(0, at), JoyResult::Unplugged);
+
+    VirtualJoystick third(named("Third")); // takes the lowest free identifier
+    EXPECT_EQ(productName(services, 0), "Third");
+    EXPECT_EQ(productName(services, 1), "Second");
+}
+
+TEST(JoystickServicesTest, CapturesAreRefusedForBadIdentifiersMissingDevicesAndOtherListeners)
+{
+    VirtualJoystick pad;
+    SdlJoystickServices services;
+    RecordingListener one;
+    RecordingListener other;
+    EXPECT_EQ(services.setCapture(16, 1, true, one), JoyResult::BadParameters);
+    EXPECT_EQ(services.setCapture(-1, 1, true, one), JoyResult::BadParameters);
+    EXPECT_EQ(services.setCapture(1, 1, true, one), JoyResult::Unplugged);
+    EXPECT_EQ(services.setCapture(0, 0, true, one), JoyResult::Ok); // period 0 polls at the shortest period
+    EXPECT_EQ(services.setCapture(0, 1, true, other), JoyResult::CannotDo);
+    EXPECT_EQ(services.setCapture(0, 5, true, one), JoyResult::Ok);
+    EXPECT_EQ(services.releaseCapture(0), JoyResult::Ok);
+    EXPECT_EQ(services.setCapture(0, 1, true, other), JoyResult::Ok);
+}
+
+TEST(JoystickServicesTest, APollNotifiesPressesThenReleasesThenTheMove)
+{
+    VirtualJoystick pad;
+    SdlJoystickServices services;
+    RecordingListener listener;
+    pad.setButton(2, true);
+    ASSERT_EQ(services.setCapture(0, 1, true, listener), JoyResult::Ok);
+    services.pollNow();
+    EXPECT_TRUE(listener.log.empty()); // what is held at the start is no change
+
+    pad.setButton(2, false);
+    pad.setButton(1, true);
+    pad.setButton(4, true);
+    pad.setAxis(0, 100);
+    pad.setAxis(2, 200);
+    services.pollNow();
+    pad.setAxis(2, 300); // Z alone
+    services.pollNow();
+    EXPECT_EQ(listener.log, (std::vector<std::string> {"pressed 9", "released 2", "moved 100 32768 200"}));
+}
+
+TEST(JoystickServicesTest, TheThresholdIsHeldPerIdentifierAndMeasuredFromTheLastMoveNotified)
+{
+    VirtualJoystick pad;
+    SdlJoystickServices services;
+    RecordingListener listener;
+    ASSERT_EQ(services.setThreshold(0, 100), JoyResult::Ok);
+    std::uint32_t threshold = 0;
+    ASSERT_EQ(services.threshold(0, threshold), JoyResult::Ok);
+    EXPECT_EQ(threshold, 100u);
+    ASSERT_EQ(services.threshold(1, threshold), JoyResult::Ok);
+    EXPECT_EQ(threshold, 0u);
+    EXPECT_EQ(services.setThreshold(16, 1), JoyResult::BadParameters);
+
+    ASSERT_EQ(services.setCapture(0, 1, true, listener), JoyResult::Ok);
+    // Creeping by 60 at a time: each step is within the threshold, two together are not.
+    pad.setAxis(1, 32768 + 60);
+    services.pollNow();
+    pad.setAxis(1, 32768 + 120);
+    services.pollNow();
+    pad.setAxis(1, 32768 + 180);
+    services.pollNow();
+    EXPECT_EQ(listener.log, (std::vector<std::string> {"moved 32768 32888 32768"}));
+}
+
+TEST(JoystickServicesTest, ADeviceWithoutAxesReadsCentredSoItNeverLooksPushed)
+{
+    VirtualJoystick::Description buttonsOnly = named("Buttons Only");
+    buttonsOnly.axes = 0;
+    VirtualJoystick mat(buttonsOnly);
+    SdlJoystickServices services;
+    Position at;
+    ASSERT_EQ(services.position(0, at), JoyResult::Ok);
+    EXPECT_EQ(at, (Position {kAxisCentre, kAxisCentre, kAxisCentre, 0}));
+}
+
+} // namespace
