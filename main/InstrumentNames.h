@@ -8,6 +8,7 @@ namespace kelvane {
 // The General MIDI instrument names shown in the name boxes, indexed by the
 // 0-based program number. The spellings are the program's own and stay as
 // they are.
+// clang-format off
 inline constexpr std::array<std::string_view, 128> kInstrumentNames = {
     "Acoustic Grand Piano", "Bright Acoustic Piano", "Electric Grand Piano", "Honkytonk Piano",
     "Rhodes Piano", "Chorus Piano", "Harpsichord", "Clavinet",
@@ -42,6 +43,7 @@ inline constexpr std::array<std::string_view, 128> kInstrumentNames = {
     "Guitar Fret Noise", "Breath Noise", "Seashore", "Bird Tweet",
     "Telephone Ring", "Helicopter", "Applause", "Gunshot",
 };
+// clang-format on
 
 // Channel 10 is the General MIDI percussion channel; its name boxes show this
 // instead of an instrument.

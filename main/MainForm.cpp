@@ -11,22 +11,21 @@ constexpr std::string_view kStartCaption = "Kelvane     Major Strings";
 
 // Menu commands whose windows and files come with later versions of the
 // program: present, so the menus read as they always have, but not yet usable.
-constexpr std::array<std::string_view, 13> kLaterCommands = {
-    "New", "Load", "Saveonly", "Save", "mnuPreferences", "mnuLightDesk", "mnuPowerpnt",
-    "mnuExclusive", "mnuallwavoff", "mnuAdd", "mnuAddF2", "mnuAddF3", "mnuAddF4"};
+constexpr std::array<std::string_view, 13> kLaterCommands = {"New", "Load", "Saveonly", "Save", "mnuPreferences",
+    "mnuLightDesk", "mnuPowerpnt", "mnuExclusive", "mnuallwavoff", "mnuAdd", "mnuAddF2", "mnuAddF3", "mnuAddF4"};
 
 constexpr std::array<std::string_view, 4> kBankMenus = {"F1", "mnuF2", "mnuF3", "mnuF4"};
 } // namespace
 
-MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots)
-    : Window("frmMain", std::string(kStartCaption)),
-      ports_(ports),
-      midiSetup_(midiSetup),
-      slots_(slots),
-      midi_(ports.midi),
-      switches_(midi_),
-      trigger_(switches_, midi_, slots_, flags_),
-      panic_(midi_, ports.waves, ports.pause, ports.environment)
+MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots) :
+    Window("frmMain", std::string(kStartCaption)),
+    ports_(ports),
+    midiSetup_(midiSetup),
+    slots_(slots),
+    midi_(ports.midi),
+    switches_(midi_),
+    trigger_(switches_, midi_, slots_, flags_),
+    panic_(midi_, ports.waves, ports.pause, ports.environment)
 {
     setSize(kDesignWidth, kDesignHeight);
     for (Label& label : bankLabels_)
@@ -43,9 +42,8 @@ void MainForm::adoptControls()
 {
     for (int n = 1; n <= kSwitchCount; ++n) {
         Switch& s = switches_.at(n);
-        for (Control* c : std::initializer_list<Control*>{&s.button, &s.indicator, &s.note, &s.noteBox, &s.velocity,
-                                                          &s.velocityBox, &s.channel, &s.channelBox, &s.program,
-                                                          &s.programBox, &s.nameBox, &s.gate})
+        for (Control* c : std::initializer_list<Control*> {&s.button, &s.indicator, &s.note, &s.noteBox, &s.velocity,
+                 &s.velocityBox, &s.channel, &s.channelBox, &s.program, &s.programBox, &s.nameBox, &s.gate})
             adopt(*c);
     }
     adopt(timerStartup_);
@@ -185,9 +183,9 @@ void MainForm::showHelp()
 void MainForm::showAbout()
 {
     const std::string title = "About " + std::string(kProductName) + " Version " + std::string(kVersion);
-    const std::string text = std::string(kProductName) + " " + std::string(kVersion) +
-                             "\nA live-performance instrument: eight switches that play MIDI instruments, "
-                             "wave samples, stage lights and slides.";
+    const std::string text = std::string(kProductName) + " " + std::string(kVersion)
+        + "\nA live-performance instrument: eight switches that play MIDI instruments, "
+          "wave samples, stage lights and slides.";
     ports_.dialogs.showMessage(text, MessageIcon::Information, MessageButtons::Ok, title);
 }
 

@@ -25,8 +25,8 @@ class MidiSetupForm;
 inline constexpr std::string_view kProductName = "Kelvane";
 inline constexpr std::string_view kVersion = "2.06";
 inline constexpr std::string_view kHelpFileName = "Kelvane Version 2.HLP";
-inline constexpr std::string_view kScreenWarning =
-    "This Software should be run at a minimum Screen Resolution of 800x600";
+inline constexpr std::string_view kScreenWarning
+    = "This Software should be run at a minimum Screen Resolution of 800x600";
 
 // The smallest screen the window is laid out for: 9000 twips (600 pixels).
 constexpr int kTwipsPerPixel = 15;
@@ -88,8 +88,8 @@ private:
     SwitchTrigger trigger_;
     PanicSweep panic_;
     MainMenu menu_;
-    Timer timerStartup_{"TimerStartup", 50, true};
-    std::array<Label, 4> bankLabels_{Label{"lblF1"}, Label{"lblF2"}, Label{"lblF3"}, Label{"lblF4"}};
+    Timer timerStartup_ {"TimerStartup", 50, true};
+    std::array<Label, 4> bankLabels_ {Label {"lblF1"}, Label {"lblF2"}, Label {"lblF3"}, Label {"lblF4"}};
 };
 
 } // namespace kelvane

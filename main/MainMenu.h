@@ -19,15 +19,10 @@ public:
     MenuItem& item(const std::string& name);
 
     // Every item, depth first, for the form's control list.
-    template <typename Visit>
-    void forEach(Visit visit)
-    {
-        forEachIn(bar_, visit);
-    }
+    template <typename Visit> void forEach(Visit visit) { forEachIn(bar_, visit); }
 
 private:
-    template <typename Visit>
-    static void forEachIn(MenuItem& menu, Visit& visit)
+    template <typename Visit> static void forEachIn(MenuItem& menu, Visit& visit)
     {
         for (auto& child : menu.children()) {
             visit(*child);
@@ -35,7 +30,7 @@ private:
         }
     }
 
-    MenuItem bar_{"menuBar", ""};
+    MenuItem bar_ {"menuBar", ""};
 };
 
 } // namespace kelvane

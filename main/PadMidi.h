@@ -9,7 +9,7 @@ namespace kelvane {
 // of the pad leaves through here, one complete message per call.
 class PadMidi {
 public:
-    explicit PadMidi(MidiOutput& output) : output_(output) {}
+    explicit PadMidi(MidiOutput& output) : output_(output) { }
 
     void noteOn(int channel, int note, int velocity) { output_.send(noteOnMessage(channel, note, velocity)); }
     void noteOff(int channel, int note) { output_.send(noteOffMessage(channel, note)); }

@@ -14,8 +14,8 @@ class PanicSweep {
 public:
     static constexpr int kPauseAfterChannelMs = 70;
 
-    PanicSweep(PadMidi& midi, WavePlayer& waves, Pause& pause, Environment& environment)
-        : midi_(midi), waves_(waves), pause_(pause), environment_(environment)
+    PanicSweep(PadMidi& midi, WavePlayer& waves, Pause& pause, Environment& environment) :
+        midi_(midi), waves_(waves), pause_(pause), environment_(environment)
     {
     }
 

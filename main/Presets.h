@@ -29,6 +29,7 @@ struct Preset {
 
 // The " &GM Presets" menu, in menu order. Captions as the program has always
 // shown them ("FX1 " with its trailing blank, "Major strings" with a small s).
+// clang-format off
 inline constexpr std::array<Preset, 5> kPresets = {{
     {"Percussion", "Percussion", "Percussion",
      {{{60, 120, 10, 0}, {61, 120, 10, 0}, {62, 120, 10, 0}, {63, 120, 10, 0},
@@ -46,6 +47,7 @@ inline constexpr std::array<Preset, 5> kPresets = {{
      {{{60, 120, 1, 48}, {62, 120, 1, 48}, {64, 120, 1, 48}, {65, 120, 1, 48},
        {67, 120, 1, 48}, {69, 120, 1, 48}, {71, 120, 1, 48}, {72, 120, 1, 48}}}, 6},
 }};
+// clang-format on
 inline constexpr const Preset& kMajorStrings = kPresets[4];
 
 // Caption, then note, velocity, channel, program of switches 1 to 8 in order

@@ -19,6 +19,7 @@ struct NoteTable {
 // The "&Scales/Chords" menu, in menu order; a separator follows the scales.
 // The captions are the program's own, including "WholeTone Scale" in the
 // window caption for the menu's "Whole Tone Scale".
+// clang-format off
 inline constexpr std::array<NoteTable, 9> kNoteTables = {{
     {"Scales", "Chromatic Scale", {60, 61, 62, 63, 64, 65, 66, 67}, "Chromatic Scale"},
     {"Pentatonic", "Pentatonic Scale", {57, 60, 62, 64, 67, 69, 72, 74}, "Pentatonic Scale"},
@@ -30,6 +31,7 @@ inline constexpr std::array<NoteTable, 9> kNoteTables = {{
     {"Dimchord", "Diminished Chord", {60, 63, 66, 69, 72, 75, 78, 81}, "Diminished Chord"},
     {"Augchord", "Augmented Chord", {60, 64, 68, 72, 74, 78, 82, 86}, "Augmented Chord"},
 }};
+// clang-format on
 inline constexpr std::size_t kScaleCount = 5; // the rest are chords
 
 // Writes the table's notes to switches 1 to 8, then names it in the caption.

@@ -24,6 +24,7 @@ struct SwitchControlNames {
     const char* gate;
 };
 
+// clang-format off
 constexpr std::array<SwitchControlNames, kSwitchCount> kNames = {{
     {"Command19", "Shape1", "HScroll1", "L1txt", "HScroll8", "Text19", "VScroll2", "MIDICha", "VScroll1", "prgchngetext", "Text1", "Check2"},
     {"Command20", "Shape2", "HScroll2", "L2txt", "HScroll9", "Text20", "VScroll6", "Text4", "VScroll7", "Text5", "Text14", "Check3"},
@@ -34,6 +35,7 @@ constexpr std::array<SwitchControlNames, kSwitchCount> kNames = {{
     {"Command25", "Shape8", "HScroll14", "Text25", "HScroll15", "Text26", "VScroll16", "Text27", "VScroll17", "Text28", "Text29", "Check8"},
     {"Command26", "Shape9", "HScroll17", "Text34", "HScroll16", "Text33", "VScroll19", "Text32", "VScroll18", "Text31", "Text30", "Check9"},
 }};
+// clang-format on
 
 constexpr std::array<int, kSwitchCount> kStartNotes = {60, 62, 64, 65, 67, 69, 71, 72};
 constexpr int kStartVelocity = 120;
@@ -42,8 +44,8 @@ constexpr int kStartProgram = 48;
 
 // Each indicator is lit in a colour of its own, so a performer can tell the
 // switches apart at a glance from across a stage.
-constexpr std::array<std::uint32_t, kSwitchCount> kIndicatorColours = {
-    0xE53935, 0xFB8C00, 0xFDD835, 0x43A047, 0x00ACC1, 0x1E88E5, 0x8E24AA, 0xD81B60};
+constexpr std::array<std::uint32_t, kSwitchCount> kIndicatorColours
+    = {0xE53935, 0xFB8C00, 0xFDD835, 0x43A047, 0x00ACC1, 0x1E88E5, 0x8E24AA, 0xD81B60};
 
 const SwitchControlNames& namesOf(int n) { return kNames[static_cast<std::size_t>(n - 1)]; }
 
@@ -52,20 +54,20 @@ int lowestNote(int n) { return n == 2 ? 0 : 1; }
 
 } // namespace
 
-Switch::Switch(int n)
-    : number(n),
-      button(namesOf(n).button, "sw" + std::to_string(n)),
-      indicator(namesOf(n).indicator, kIndicatorColours[static_cast<std::size_t>(n - 1)]),
-      note(namesOf(n).note, Orientation::Horizontal, lowestNote(n), 127, kStartNotes[static_cast<std::size_t>(n - 1)]),
-      noteBox(namesOf(n).noteBox, std::to_string(kStartNotes[static_cast<std::size_t>(n - 1)])),
-      velocity(namesOf(n).velocity, Orientation::Horizontal, 0, 127, kStartVelocity),
-      velocityBox(namesOf(n).velocityBox, std::to_string(kStartVelocity)),
-      channel(namesOf(n).channel, Orientation::Vertical, 16, 1, kStartChannel),
-      channelBox(namesOf(n).channelBox, std::to_string(kStartChannel)),
-      program(namesOf(n).program, Orientation::Vertical, 128, -1, kStartProgram),
-      programBox(namesOf(n).programBox, std::to_string(kStartProgram)),
-      nameBox(namesOf(n).nameBox, std::string(kInstrumentNames[kStartProgram])),
-      gate(namesOf(n).gate, "")
+Switch::Switch(int n) :
+    number(n),
+    button(namesOf(n).button, "sw" + std::to_string(n)),
+    indicator(namesOf(n).indicator, kIndicatorColours[static_cast<std::size_t>(n - 1)]),
+    note(namesOf(n).note, Orientation::Horizontal, lowestNote(n), 127, kStartNotes[static_cast<std::size_t>(n - 1)]),
+    noteBox(namesOf(n).noteBox, std::to_string(kStartNotes[static_cast<std::size_t>(n - 1)])),
+    velocity(namesOf(n).velocity, Orientation::Horizontal, 0, 127, kStartVelocity),
+    velocityBox(namesOf(n).velocityBox, std::to_string(kStartVelocity)),
+    channel(namesOf(n).channel, Orientation::Vertical, 16, 1, kStartChannel),
+    channelBox(namesOf(n).channelBox, std::to_string(kStartChannel)),
+    program(namesOf(n).program, Orientation::Vertical, 128, -1, kStartProgram),
+    programBox(namesOf(n).programBox, std::to_string(kStartProgram)),
+    nameBox(namesOf(n).nameBox, std::string(kInstrumentNames[kStartProgram])),
+    gate(namesOf(n).gate, "")
 {
     if (n == 1)
         velocity.setLargeChange(10);

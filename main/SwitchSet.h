@@ -75,7 +75,7 @@ private:
 
     PadMidi& midi_;
     std::array<std::unique_ptr<Switch>, kSwitchCount> switches_;
-    std::array<int, 6> noteCopy_{};
+    std::array<int, 6> noteCopy_ {};
 };
 
 } // namespace kelvane

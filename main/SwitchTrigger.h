@@ -20,8 +20,8 @@ struct PadFlags {
 // any release unlocks them: there is no count of held switches.
 class SwitchTrigger {
 public:
-    SwitchTrigger(SwitchSet& switches, PadMidi& midi, WaveSlotOperations& slots, PadFlags& flags)
-        : switches_(switches), midi_(midi), slots_(slots), flags_(flags)
+    SwitchTrigger(SwitchSet& switches, PadMidi& midi, WaveSlotOperations& slots, PadFlags& flags) :
+        switches_(switches), midi_(midi), slots_(slots), flags_(flags)
     {
     }
 

@@ -12,7 +12,7 @@ enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 // button; ordinary buttons act on a click.
 class Button : public Control {
 public:
-    Button(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
+    Button(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) { }
 
     const std::string& caption() const { return caption_; }
 

@@ -9,7 +9,7 @@ namespace kelvane {
 // A check box whose value is 0 (unchecked) or 1 (checked).
 class CheckBox : public Control {
 public:
-    CheckBox(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
+    CheckBox(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) { }
 
     const std::string& caption() const { return caption_; }
     int value() const { return value_; }

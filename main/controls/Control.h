@@ -16,7 +16,7 @@ namespace kelvane {
 // handlers happen in the order the form's code states them.
 class Control {
 public:
-    explicit Control(std::string name) : name_(std::move(name)) {}
+    explicit Control(std::string name) : name_(std::move(name)) { }
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;

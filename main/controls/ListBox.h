@@ -11,7 +11,7 @@ namespace kelvane {
 // A drop-down list. The list position is -1 when nothing is selected.
 class ListBox : public Control {
 public:
-    explicit ListBox(std::string name) : Control(std::move(name)) {}
+    explicit ListBox(std::string name) : Control(std::move(name)) { }
 
     const std::vector<std::string>& items() const { return items_; }
     void addItem(std::string item)

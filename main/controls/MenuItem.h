@@ -13,8 +13,8 @@ namespace kelvane {
 // view gives to its action ("Ctrl+P"), empty for none.
 class MenuItem : public Control {
 public:
-    MenuItem(std::string name, std::string caption, std::string shortcut = {})
-        : Control(std::move(name)), caption_(std::move(caption)), shortcut_(std::move(shortcut))
+    MenuItem(std::string name, std::string caption, std::string shortcut = {}) :
+        Control(std::move(name)), caption_(std::move(caption)), shortcut_(std::move(shortcut))
     {
     }
 

@@ -15,8 +15,8 @@ enum class Orientation { Horizontal, Vertical };
 // it is refused and changes nothing.
 class ScrollBar : public Control {
 public:
-    ScrollBar(std::string name, Orientation orientation, int min, int max, int value)
-        : Control(std::move(name)), orientation_(orientation), min_(min), max_(max), value_(value)
+    ScrollBar(std::string name, Orientation orientation, int min, int max, int value) :
+        Control(std::move(name)), orientation_(orientation), min_(min), max_(max), value_(value)
     {
     }
 

@@ -11,7 +11,7 @@ class Shape : public Control {
 public:
     enum class Fill { Solid = 0, Transparent = 1 };
 
-    Shape(std::string name, std::uint32_t rgb) : Control(std::move(name)), rgb_(rgb) {}
+    Shape(std::string name, std::uint32_t rgb) : Control(std::move(name)), rgb_(rgb) { }
 
     std::uint32_t colour() const { return rgb_; }
     Fill fill() const { return fill_; }

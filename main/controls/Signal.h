@@ -9,8 +9,7 @@ namespace kelvane {
 // A synchronous notification list. Views subscribe to redraw a widget when a
 // control changes; every slot runs before emit() returns, in subscription order.
 // Slots must not subscribe or unsubscribe from inside a notification.
-template <typename... Args>
-class Signal {
+template <typename... Args> class Signal {
 public:
     using Slot = std::function<void(Args...)>;
 

@@ -12,7 +12,7 @@ namespace kelvane {
 // switch's instrument name).
 class TextBox : public Control {
 public:
-    explicit TextBox(std::string name, std::string text = {}) : Control(std::move(name)), text_(std::move(text)) {}
+    explicit TextBox(std::string name, std::string text = {}) : Control(std::move(name)), text_(std::move(text)) { }
 
     const std::string& text() const { return text_; }
 

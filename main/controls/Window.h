@@ -54,16 +54,11 @@ public:
         return nullptr;
     }
 
-    template <typename T>
-    T* find(const std::string& name) const
-    {
-        return dynamic_cast<T*>(find(name));
-    }
+    template <typename T> T* find(const std::string& name) const { return dynamic_cast<T*>(find(name)); }
 
 protected:
     // Forms register each control they own, once, at construction.
-    template <typename T>
-    T& adopt(T& control)
+    template <typename T> T& adopt(T& control)
     {
         controls_.push_back(&control);
         return control;

@@ -10,8 +10,8 @@ constexpr int kHeight = 190;
 constexpr int kMapper = -1;
 } // namespace
 
-MidiSetupForm::MidiSetupForm(MidiOutput& midi, Environment& environment)
-    : Window("MIDISetupForm", "MIDI Setup"), midi_(midi), environment_(environment)
+MidiSetupForm::MidiSetupForm(MidiOutput& midi, Environment& environment) :
+    Window("MIDISetupForm", "MIDI Setup"), midi_(midi), environment_(environment)
 {
     setSize(kWidth, kHeight);
     adopt(comboMidiOut);

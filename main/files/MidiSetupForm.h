@@ -29,11 +29,11 @@ public:
     // Closing the window from its title bar is a Cancel.
     void close() { cancel(); }
 
-    ListBox comboMidiOut{"ComboMidiOut"};
-    Label outLabel{"Label2", "MIDI Out Device"};
-    Label inLabel{"Label1", "MIDI In Device"};
-    Button okButton{"CmdOk", "Ok"};
-    Button cancelButton{"CmdCancel", "Cancel"};
+    ListBox comboMidiOut {"ComboMidiOut"};
+    Label outLabel {"Label2", "MIDI Out Device"};
+    Label inLabel {"Label1", "MIDI In Device"};
+    Button okButton {"CmdOk", "Ok"};
+    Button cancelButton {"CmdCancel", "Cancel"};
 
 private:
     void load();

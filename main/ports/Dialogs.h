@@ -15,14 +15,16 @@ public:
     virtual ~Dialogs() = default;
 
     // An empty title shows the program's name.
-    virtual MessageAnswer showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
-                                      const std::string& title) = 0;
+    virtual MessageAnswer showMessage(
+        const std::string& text, MessageIcon icon, MessageButtons buttons, const std::string& title)
+        = 0;
 
     // A file to open or to save, or nothing when the user cancelled.
     // filter uses the "Name (*.ext)" form.
     virtual std::optional<std::string> chooseFileToOpen(const std::string& title, const std::string& filter) = 0;
-    virtual std::optional<std::string> chooseFileToSave(const std::string& title, const std::string& filter,
-                                                        const std::string& suggested) = 0;
+    virtual std::optional<std::string> chooseFileToSave(
+        const std::string& title, const std::string& filter, const std::string& suggested)
+        = 0;
 };
 
 } // namespace kelvane

@@ -9,9 +9,9 @@ namespace kelvane {
 // the wave-slot controls. Until then a press plays no wave.
 class WaveSlots : public WaveSlotOperations {
 public:
-    void playPress(int) override {}
-    void playRelease(int) override {}
-    void resetLoopCounts() override {}
+    void playPress(int) override { }
+    void playRelease(int) override { }
+    void resetLoopCounts() override { }
 };
 
 } // namespace kelvane

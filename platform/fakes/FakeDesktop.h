@@ -15,7 +15,7 @@ namespace kelvane::fakes {
 // A joystick control that records "joystick NAME enabled 0|1".
 class FakeJoystickControl : public JoystickControl {
 public:
-    FakeJoystickControl(EffectLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+    FakeJoystickControl(EffectLog& log, std::string name) : log_(log), name_(std::move(name)) { }
     bool enabled() const override { return enabled_; }
     void setEnabled(bool enabled) override
     {
@@ -32,7 +32,7 @@ private:
 // Pauses that return at once and record "pause N" / "pause+events N".
 class FakePause : public Pause {
 public:
-    explicit FakePause(EffectLog& log) : log_(log) {}
+    explicit FakePause(EffectLog& log) : log_(log) { }
     void wait(int ms) override { log_.add("pause " + std::to_string(ms)); }
     void waitThenHandleEvents(int ms) override { log_.add("pause+events " + std::to_string(ms)); }
 
@@ -44,7 +44,7 @@ private:
 // logged as "message TEXT"; an unscripted answer is Ok (or Cancel for files).
 class FakeDialogs : public Dialogs {
 public:
-    explicit FakeDialogs(EffectLog& log) : log_(log) {}
+    explicit FakeDialogs(EffectLog& log) : log_(log) { }
 
     MessageAnswer showMessage(const std::string& text, MessageIcon, MessageButtons, const std::string& title) override
     {
@@ -61,8 +61,8 @@ public:
         log_.add("dialog open " + title);
         return next();
     }
-    std::optional<std::string> chooseFileToSave(const std::string& title, const std::string&,
-                                                const std::string&) override
+    std::optional<std::string> chooseFileToSave(
+        const std::string& title, const std::string&, const std::string&) override
     {
         log_.add("dialog save " + title);
         return next();
@@ -88,8 +88,8 @@ private:
 // "modal NAME", runs the scripted user's actions, and returns.
 class FakeEnvironment : public Environment {
 public:
-    explicit FakeEnvironment(EffectLog& log, int width = 1280, int height = 800)
-        : log_(log), width_(width), height_(height)
+    explicit FakeEnvironment(EffectLog& log, int width = 1280, int height = 800) :
+        log_(log), width_(width), height_(height)
     {
     }
 

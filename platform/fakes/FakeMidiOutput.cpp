@@ -4,9 +4,7 @@
 
 namespace kelvane::fakes {
 
-FakeMidiOutput::FakeMidiOutput(EffectLog& log, std::vector<std::string> ports) : log_(log), ports_(std::move(ports))
-{
-}
+FakeMidiOutput::FakeMidiOutput(EffectLog& log, std::vector<std::string> ports) : log_(log), ports_(std::move(ports)) { }
 
 int FakeMidiOutput::deviceCount() const { return static_cast<int>(ports_.size()); }
 
@@ -57,7 +55,7 @@ std::string FakeMidiOutput::format(const ShortMessage& message)
     char text[16];
     if (message.data2)
         std::snprintf(text, sizeof text, "%02X %02X %02X", message.status & 0xFFFF, message.data1 & 0xFFFF,
-                      *message.data2 & 0xFFFF);
+            *message.data2 & 0xFFFF);
     else
         std::snprintf(text, sizeof text, "%02X %02X", message.status & 0xFFFF, message.data1 & 0xFFFF);
     return text;

@@ -9,7 +9,7 @@ namespace kelvane::fakes {
 // numbers from 1 upward for any non-empty path and -1 for an empty one.
 class FakeWavePlayer : public WavePlayer {
 public:
-    explicit FakeWavePlayer(EffectLog& log) : log_(log) {}
+    explicit FakeWavePlayer(EffectLog& log) : log_(log) { }
 
     int loadWaveFile(const std::string& path) override
     {

@@ -9,15 +9,15 @@ namespace kelvane {
 class NullWavePlayer : public WavePlayer {
 public:
     int loadWaveFile(const std::string&) override { return -1; }
-    void releaseBuffer(int) override {}
-    void playBuffer(int) override {}
-    void playLooping(int) override {}
-    void stopBuffer(int) override {}
-    void stopAllBuffers() override {}
+    void releaseBuffer(int) override { }
+    void playBuffer(int) override { }
+    void playLooping(int) override { }
+    void stopBuffer(int) override { }
+    void stopAllBuffers() override { }
     int bufferLength(int) const override { return 0; }
     bool isBufferPlaying(int) const override { return false; }
-    void setBufferVolume(int, int) override {}
-    void setBufferPan(int, int) override {}
+    void setBufferVolume(int, int) override { }
+    void setBufferPan(int, int) override { }
 };
 
 } // namespace kelvane

@@ -15,7 +15,7 @@ namespace kelvane::testing {
 // Wave slots that only record the calls a switch makes: "slot press 3".
 class RecordingWaveSlots : public WaveSlotOperations {
 public:
-    explicit RecordingWaveSlots(fakes::EffectLog& log) : log_(log) {}
+    explicit RecordingWaveSlots(fakes::EffectLog& log) : log_(log) { }
     void playPress(int slot) override { log_.add("slot press " + std::to_string(slot)); }
     void playRelease(int slot) override { log_.add("slot release " + std::to_string(slot)); }
     void resetLoopCounts() override { log_.add("slot reset loop counts"); }
@@ -26,10 +26,17 @@ private:
 
 // The main window with every port faked onto one ordered log.
 struct Rig {
-    explicit Rig(int screenWidth = 1280, std::vector<std::string> ports = {"Port A", "Port B"})
-        : midi(log, std::move(ports)), waves(log), stavik1(log, "Stavik1"), stavik2(log, "Stavik2"), dialogs(log),
-          pause(log), environment(log, screenWidth, 800), slots(log), setup(midi, environment),
-          form(MainFormPorts{midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots)
+    explicit Rig(int screenWidth = 1280, std::vector<std::string> ports = {"Port A", "Port B"}) :
+        midi(log, std::move(ports)),
+        waves(log),
+        stavik1(log, "Stavik1"),
+        stavik2(log, "Stavik2"),
+        dialogs(log),
+        pause(log),
+        environment(log, screenWidth, 800),
+        slots(log),
+        setup(midi, environment),
+        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots)
     {
         // The user presses Ok in the setup window unless a test says otherwise.
         environment.whileModal = [this](Window&) { setup.okButton.click(); };

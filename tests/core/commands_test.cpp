@@ -30,14 +30,14 @@ TEST(Scales, LayNotesAndNameTheCaptionWithoutSendingMidi)
     Rig rig;
     rig.started();
     rig.click("Pentatonic");
-    EXPECT_EQ(notes(rig), (std::vector<int>{57, 60, 62, 64, 67, 69, 72, 74}));
+    EXPECT_EQ(notes(rig), (std::vector<int> {57, 60, 62, 64, 67, 69, 72, 74}));
     EXPECT_EQ(rig.sw(1).noteBox.text(), "57");
     EXPECT_EQ(rig.form.caption(), "Pentatonic Scale");
 
     rig.click("WholeTone");
     EXPECT_EQ(rig.form.caption(), "WholeTone Scale");
     rig.click("Augchord");
-    EXPECT_EQ(notes(rig), (std::vector<int>{60, 64, 68, 72, 74, 78, 82, 86}));
+    EXPECT_EQ(notes(rig), (std::vector<int> {60, 64, 68, 72, 74, 78, 82, 86}));
     EXPECT_TRUE(rig.log.entries().empty());
 }
 
@@ -49,10 +49,10 @@ TEST(Transposition, OctavesStopAtTheGuardAndMoveAllOrNothing)
     rig.click("Octaveup");
     rig.click("Octaveup");
     rig.click("Octaveup");
-    EXPECT_EQ(notes(rig), (std::vector<int>{96, 100, 103, 108, 112, 115, 120, 124}));
+    EXPECT_EQ(notes(rig), (std::vector<int> {96, 100, 103, 108, 112, 115, 120, 124}));
     rig.click("Octaveup"); // 124 > 112: refused as a whole
     rig.click("Semiup");
-    EXPECT_EQ(notes(rig), (std::vector<int>{96, 100, 103, 108, 112, 115, 120, 124}));
+    EXPECT_EQ(notes(rig), (std::vector<int> {96, 100, 103, 108, 112, 115, 120, 124}));
     EXPECT_EQ(rig.form.caption(), "Major Chord") << "transposing leaves the caption";
     EXPECT_TRUE(rig.log.entries().empty());
 }
@@ -82,10 +82,10 @@ TEST(Transposition, VelocityStepsDecideSwitchBySwitch)
         rig.sw(n).velocity.setValue(start[static_cast<std::size_t>(n - 1)]);
 
     rig.click("mnuVelUp");
-    EXPECT_EQ(velocities(rig), (std::vector<int>{120, 120, 15, 117, 126, 19, 20, 10}));
+    EXPECT_EQ(velocities(rig), (std::vector<int> {120, 120, 15, 117, 126, 19, 20, 10}));
     rig.click("mnuVelDown");
     rig.click("mnuVelDown");
-    EXPECT_EQ(velocities(rig), (std::vector<int>{100, 100, 5, 97, 106, 9, 0, 0}));
+    EXPECT_EQ(velocities(rig), (std::vector<int> {100, 100, 5, 97, 106, 9, 0, 0}));
 }
 
 TEST(Presets, DrumKitNamesEverySwitchAndSendsSixClosingChangesOnChannelTen)
@@ -116,8 +116,9 @@ TEST(Presets, Fx1SetsEveryFieldAndItsCaptionKeepsTheTrailingBlank)
     EXPECT_EQ(rig.sw(2).nameBox.text(), "FX 2 (sound track)");
     EXPECT_EQ(rig.sw(8).nameBox.text(), "Gunshot");
     const Log sent = rig.log.startingWith("midi");
-    EXPECT_EQ(Log(sent.end() - 8, sent.end()), (Log{"midi C0 61", "midi C1 61", "midi C2 60", "midi C3 63",
-                                                     "midi C4 65", "midi C5 7A", "midi C6 7B", "midi C7 7F"}));
+    EXPECT_EQ(Log(sent.end() - 8, sent.end()),
+        (Log {"midi C0 61", "midi C1 61", "midi C2 60", "midi C3 63", "midi C4 65", "midi C5 7A", "midi C6 7B",
+            "midi C7 7F"}));
 }
 
 TEST(Presets, MajorStringsAfterPercussionPutsEverySwitchBackOnStrings)
@@ -163,8 +164,9 @@ TEST(Multimode, PanicThenChannelsOneToEightThenEightProgramChanges)
     rig.click("Mmode");
     const Log sent = rig.log.startingWith("midi C");
     // Each channel write sends nothing; the closing changes carry program 48 on channels 1..8.
-    EXPECT_EQ(sent, (Log{"midi C0 30", "midi C1 30", "midi C2 30", "midi C3 30", "midi C4 30", "midi C5 30",
-                         "midi C6 30", "midi C7 30"}));
+    EXPECT_EQ(sent,
+        (Log {"midi C0 30", "midi C1 30", "midi C2 30", "midi C3 30", "midi C4 30", "midi C5 30", "midi C6 30",
+            "midi C7 30"}));
     EXPECT_EQ(rig.log.entries().front(), "pointer 11");
     for (int n = 1; n <= 8; ++n)
         EXPECT_EQ(rig.sw(n).channel.value(), n);

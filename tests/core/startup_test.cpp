@@ -10,7 +10,7 @@ TEST(Startup, LoadEnablesTheFirstJoystickAndCentresWithoutWarningOnAWideScreen)
 {
     Rig rig(1280);
     rig.form.load();
-    EXPECT_EQ(rig.log.entries(), (Log{"slot reset loop counts", "joystick Stavik1 enabled 1"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"slot reset loop counts", "joystick Stavik1 enabled 1"}));
     EXPECT_EQ(rig.form.left(), (1280 - MainForm::kDesignWidth) / 2);
     EXPECT_EQ(rig.form.top(), (800 - MainForm::kDesignHeight) / 2);
     EXPECT_EQ(rig.form.caption(), "Kelvane     Major Strings");
@@ -24,7 +24,7 @@ TEST(Startup, ScreenWarningBelowNineThousandTwips)
     Rig narrow(599); // 8985 twips
     narrow.form.load();
     EXPECT_EQ(narrow.log.startingWith("message"),
-              (Log{"message This Software should be run at a minimum Screen Resolution of 800x600"}));
+        (Log {"message This Software should be run at a minimum Screen Resolution of 800x600"}));
     Rig wide(600);
     wide.form.load();
     EXPECT_TRUE(wide.log.startingWith("message").empty());
@@ -42,7 +42,7 @@ TEST(Startup, FirstActivationRunsSetupThenMajorStringsOnceOnly)
     ASSERT_GE(log.size(), 4u);
     // The setup window loads (mapper closed and opened), shows modally, and Ok re-applies the mapper.
     EXPECT_EQ(Log(log.begin(), log.begin() + 5),
-              (Log{"midi close", "midi open -1", "modal MIDISetupForm", "midi close", "midi open -1"}));
+        (Log {"midi close", "midi open -1", "modal MIDISetupForm", "midi close", "midi open -1"}));
     EXPECT_EQ(Log(log.end() - 6, log.end()), Log(6, "midi C0 30"));
     EXPECT_EQ(rig.form.caption(), "Kelvane     Major Strings");
     EXPECT_EQ(rig.form.flags().startupDone, 1);
@@ -61,7 +61,7 @@ TEST(Startup, TimerMakesOneWaveLoadAndSwitchesItselfOff)
     rig.log.clear();
     rig.form.startupTimer().tick();
     rig.form.startupTimer().tick();
-    EXPECT_EQ(rig.log.entries(), (Log{"wave LoadWaveFile \"\""}));
+    EXPECT_EQ(rig.log.entries(), (Log {"wave LoadWaveFile \"\""}));
     EXPECT_FALSE(rig.form.startupTimer().enabled());
 }
 
@@ -70,13 +70,14 @@ TEST(Shutdown, UnloadClosesMidiDisablesBothJoysticksStopsWavesAndEnds)
     Rig rig;
     rig.started();
     rig.form.unload();
-    EXPECT_EQ(rig.log.entries(), (Log{"midi close", "joystick Stavik1 enabled 0", "joystick Stavik2 enabled 0",
-                                      "wave StopAllBuffers", "end program"}));
+    EXPECT_EQ(rig.log.entries(),
+        (Log {"midi close", "joystick Stavik1 enabled 0", "joystick Stavik2 enabled 0", "wave StopAllBuffers",
+            "end program"}));
 
     Rig exiting;
     exiting.started();
     exiting.click("mnuFileExit");
-    EXPECT_EQ(exiting.log.entries(), (Log{"end program"})) << "Exit skips the unload steps";
+    EXPECT_EQ(exiting.log.entries(), (Log {"end program"})) << "Exit skips the unload steps";
 }
 
 TEST(MidiErrors, CodesZeroAndEightAreIgnoredOthersShownWithOkOnly)
@@ -86,7 +87,7 @@ TEST(MidiErrors, CodesZeroAndEightAreIgnoredOthersShownWithOkOnly)
     rig.midi.reportError(8, "busy");
     rig.midi.reportError(0, "fine");
     rig.midi.reportError(3, "Message refused: data byte 200 is above 127");
-    EXPECT_EQ(rig.log.entries(), (Log{"message Message refused: data byte 200 is above 127"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"message Message refused: data byte 200 is above 127"}));
     EXPECT_EQ(rig.dialogs.lastTitle, "");
 }
 
@@ -99,7 +100,7 @@ TEST(HelpAndAbout, HelpOpensTheFileInTheProgramFolderWithOneSeparator)
     rig.environment.folder = "/opt/kelvane/";
     rig.click("mnbuHelpTxt");
     EXPECT_EQ(rig.log.entries(),
-              (Log{"help /opt/kelvane/Kelvane Version 2.HLP", "help /opt/kelvane/Kelvane Version 2.HLP"}));
+        (Log {"help /opt/kelvane/Kelvane Version 2.HLP", "help /opt/kelvane/Kelvane Version 2.HLP"}));
 
     rig.click("mnuAbout");
     EXPECT_NE(rig.dialogs.lastTitle.find("Kelvane"), std::string::npos);
@@ -110,7 +111,7 @@ TEST(Menus, LaterCommandsArePresentButDisabled)
 {
     Rig rig;
     for (const char* name : {"New", "Load", "Saveonly", "Save", "mnuPreferences", "mnuLightDesk", "mnuPowerpnt",
-                             "mnuExclusive", "mnuallwavoff", "mnuAdd", "mnuAddF4"})
+             "mnuExclusive", "mnuallwavoff", "mnuAdd", "mnuAddF4"})
         EXPECT_FALSE(rig.form.menu().item(name).enabled()) << name;
     rig.click("New");
     EXPECT_TRUE(rig.log.entries().empty());
@@ -129,9 +130,10 @@ TEST_F(MidiSetup, LoadListsTheMapperFirstAndSwitchesToIt)
 {
     rig.environment.whileModal = [](Window&) {};
     rig.setup.showModal();
-    EXPECT_EQ(rig.setup.comboMidiOut.items(), (std::vector<std::string>{"Kelvane General MIDI Synth", "Port A", "Port B"}));
+    EXPECT_EQ(
+        rig.setup.comboMidiOut.items(), (std::vector<std::string> {"Kelvane General MIDI Synth", "Port A", "Port B"}));
     EXPECT_EQ(rig.setup.comboMidiOut.listIndex(), 0);
-    EXPECT_EQ(rig.log.entries(), (Log{"midi close", "midi open -1", "modal MIDISetupForm"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"midi close", "midi open -1", "modal MIDISetupForm"}));
 }
 
 TEST_F(MidiSetup, ThirdEntryAndOkClosesTheMapperAndOpensDeviceOne)
@@ -141,7 +143,8 @@ TEST_F(MidiSetup, ThirdEntryAndOkClosesTheMapperAndOpensDeviceOne)
         rig.setup.okButton.click();
     };
     rig.setup.showModal();
-    EXPECT_EQ(rig.log.entries(), (Log{"midi close", "midi open -1", "modal MIDISetupForm", "midi close", "midi open 1"}));
+    EXPECT_EQ(
+        rig.log.entries(), (Log {"midi close", "midi open -1", "modal MIDISetupForm", "midi close", "midi open 1"}));
     EXPECT_FALSE(rig.setup.visible());
 
     // Shown again: the earlier choice is still selected and the device untouched until Ok.
@@ -149,9 +152,9 @@ TEST_F(MidiSetup, ThirdEntryAndOkClosesTheMapperAndOpensDeviceOne)
     rig.environment.whileModal = [](Window&) {};
     rig.setup.showModal();
     EXPECT_EQ(rig.setup.comboMidiOut.listIndex(), 2);
-    EXPECT_EQ(rig.log.entries(), (Log{"modal MIDISetupForm"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"modal MIDISetupForm"}));
     rig.setup.okButton.click();
-    EXPECT_EQ(rig.log.entries(), (Log{"modal MIDISetupForm", "midi close", "midi open 1"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"modal MIDISetupForm", "midi close", "midi open 1"}));
 }
 
 TEST_F(MidiSetup, CancelKeepsTheMapperAndTheNextShowingLoadsAfresh)
@@ -168,7 +171,7 @@ TEST_F(MidiSetup, CancelKeepsTheMapperAndTheNextShowingLoadsAfresh)
     rig.environment.whileModal = [](Window&) {};
     rig.setup.showModal();
     EXPECT_EQ(rig.setup.comboMidiOut.items().size(), 3u) << "refilled, not appended";
-    EXPECT_EQ(rig.log.entries(), (Log{"midi close", "midi open -1", "modal MIDISetupForm"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"midi close", "midi open -1", "modal MIDISetupForm"}));
 }
 
 TEST(MidiSetupWithoutPorts, OnlyTheMapperIsListed)

@@ -19,7 +19,7 @@ TEST(ProgramBar, WrapAbove127SendsProgramZeroTwice)
     rig.form.switches().programBarKey(1, '+');
 
     // The wrap's own handling sends first, then the outer run with the bar's current value.
-    EXPECT_EQ(rig.log.entries(), (Log{"midi C0 00", "midi C0 00"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"midi C0 00", "midi C0 00"}));
     EXPECT_EQ(s.program.value(), 0);
     EXPECT_EQ(s.programBox.text(), "0");
     EXPECT_EQ(s.nameBox.text(), "Acoustic Grand Piano");
@@ -35,7 +35,7 @@ TEST(ProgramBar, WrapBelowZeroGives127)
 
     rig.sw(1).program.setValue(-1);
 
-    EXPECT_EQ(rig.log.entries(), (Log{"midi C0 7F", "midi C0 7F"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"midi C0 7F", "midi C0 7F"}));
     EXPECT_EQ(rig.sw(1).nameBox.text(), "Gunshot");
 }
 
@@ -52,7 +52,7 @@ TEST(ProgramBar, ChangeCopiesToEverySwitchOnTheSameChannelOnly)
 
     // Switch 1's own handling runs inside switch 4's: it sends first, then finds
     // switch 4 already equal and stops the chain.
-    EXPECT_EQ(rig.log.entries(), (Log{"midi C2 14", "midi C2 14"}));
+    EXPECT_EQ(rig.log.entries(), (Log {"midi C2 14", "midi C2 14"}));
     EXPECT_EQ(rig.sw(1).program.value(), 20);
     EXPECT_EQ(rig.sw(1).nameBox.text(), "Reed Organ");
     for (int n : {2, 3, 5, 6, 7, 8})

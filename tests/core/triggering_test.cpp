@@ -33,9 +33,9 @@ void watch(Rig& rig)
 Log barsTurned(const char* state)
 {
     Log out;
-    for (const char* name : {"HScroll1", "VScroll2", "HScroll2", "VScroll6", "HScroll3", "VScroll9", "HScroll4",
-                             "VScroll10", "HScroll5", "VScroll13", "HScroll6", "VScroll14", "HScroll14", "VScroll16",
-                             "HScroll17", "VScroll19"})
+    for (const char* name :
+        {"HScroll1", "VScroll2", "HScroll2", "VScroll6", "HScroll3", "VScroll9", "HScroll4", "VScroll10", "HScroll5",
+            "VScroll13", "HScroll6", "VScroll14", "HScroll14", "VScroll16", "HScroll17", "VScroll19"})
         out.push_back(std::string(name) + state);
     return out;
 }
@@ -100,7 +100,7 @@ TEST(SwitchPress, AnyReleaseUnlocksAllBarsWhileAnotherSwitchStillSounds)
     for (ScrollBar* bar : lockedBars(rig))
         EXPECT_TRUE(bar->enabled()) << bar->name();
     EXPECT_TRUE(rig.sw(2).indicator.lit());
-    EXPECT_EQ(rig.log.startingWith("midi"), (Log{"midi 90 3C 78", "midi 90 3E 78", "midi 90 3C 00"}));
+    EXPECT_EQ(rig.log.startingWith("midi"), (Log {"midi 90 3C 78", "midi 90 3E 78", "midi 90 3C 00"}));
 }
 
 TEST(SwitchPress, ReleaseEndsTheNoteThatWasPlayedEvenIfTheProgramChangedMeanwhile)
@@ -110,5 +110,5 @@ TEST(SwitchPress, ReleaseEndsTheNoteThatWasPlayedEvenIfTheProgramChangedMeanwhil
     rig.sw(3).button.mouseDown(MouseButton::Left);
     rig.sw(3).velocity.setValue(10); // velocity bars stay free while held
     rig.sw(3).button.mouseUp(MouseButton::Left);
-    EXPECT_EQ(rig.log.startingWith("midi 90"), (Log{"midi 90 40 78", "midi 90 40 00"}));
+    EXPECT_EQ(rig.log.startingWith("midi 90"), (Log {"midi 90 40 78", "midi 90 40 00"}));
 }
