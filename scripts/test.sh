@@ -13,5 +13,5 @@ ctest --test-dir "$top/build" --output-on-failure --timeout 300
 
 # The sanitizer build skips the benchmarks: they measure the ordinary build.
 "$top/scripts/build.sh" build-asan -DKELVANE_SANITIZE=ON -DKELVANE_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600
