@@ -133,6 +133,18 @@ struct SdlJoystickServices::Impl {
 
     SDL_Joystick* device(int id) const { return slotTable[static_cast<std::size_t>(id)].handle; }
 
+    // The open device behind identifier id, after taking in any plugging since
+    // the last look; BadParameters or Unplugged say why there is none.
+    JoyResult connected(int id, SDL_Joystick*& handle)
+    {
+        if (!validId(id)) {
+            return JoyResult::BadParameters;
+        }
+        refreshDevices();
+        handle = device(id);
+        return handle == nullptr ? JoyResult::Unplugged : JoyResult::Ok;
+    }
+
     void retime()
     {
         if (captures.empty()) {
@@ -266,13 +278,9 @@ int SdlJoystickServices::deviceCount() const { return static_cast<int>(impl_->sl
 
 JoyResult SdlJoystickServices::capabilities(int id, Capabilities& out)
 {
-    if (!impl_->validId(id)) {
-        return JoyResult::BadParameters;
-    }
-    impl_->refreshDevices();
-    SDL_Joystick* handle = impl_->device(id);
-    if (handle == nullptr) {
-        return JoyResult::Unplugged;
+    SDL_Joystick* handle = nullptr;
+    if (const JoyResult found = impl_->connected(id, handle); found != JoyResult::Ok) {
+        return found;
     }
     Capabilities caps;
     caps.manufacturerId = SDL_JoystickGetVendor(handle);
@@ -290,13 +298,9 @@ JoyResult SdlJoystickServices::capabilities(int id, Capabilities& out)
 
 JoyResult SdlJoystickServices::position(int id, Position& out)
 {
-    if (!impl_->validId(id)) {
-        return JoyResult::BadParameters;
-    }
-    impl_->refreshDevices();
-    SDL_Joystick* handle = impl_->device(id);
-    if (handle == nullptr) {
-        return JoyResult::Unplugged;
+    SDL_Joystick* handle = nullptr;
+    if (const JoyResult found = impl_->connected(id, handle); found != JoyResult::Ok) {
+        return found;
     }
     out = readPosition(handle);
     return JoyResult::Ok;
@@ -304,13 +308,9 @@ JoyResult SdlJoystickServices::position(int id, Position& out)
 
 JoyResult SdlJoystickServices::setCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener)
 {
-    if (!impl_->validId(id)) {
-        return JoyResult::BadParameters;
-    }
-    impl_->refreshDevices();
-    SDL_Joystick* handle = impl_->device(id);
-    if (handle == nullptr) {
-        return JoyResult::Unplugged;
+    SDL_Joystick* handle = nullptr;
+    if (const JoyResult found = impl_->connected(id, handle); found != JoyResult::Ok) {
+        return found;
     }
     const auto existing = impl_->captures.find(id);
     if (existing != impl_->captures.end() && existing->second.listener != &listener) {
