@@ -4,6 +4,7 @@ namespace kelvane {
 
 // What a switch press and release ask of the switch's wave slot, and what the
 // main window's load resets. Slot numbers are 1..8, as the switches.
+// playPress and playRelease may throw WaveFailure.
 class WaveSlotOperations {
 public:
     virtual ~WaveSlotOperations() = default;
@@ -13,6 +14,9 @@ public:
     virtual void playRelease(int slot) = 0;
     // Every loop-count list back to its first entry.
     virtual void resetLoopCounts() = 0;
+    // Forgets the slot's wave: empty path, empty white name box. The keyboard
+    // and joystick presses do this after a wave failed to play.
+    virtual void emptySlot(int slot) = 0;
 };
 
 } // namespace kelvane

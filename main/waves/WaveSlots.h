@@ -12,6 +12,7 @@ public:
     void playPress(int) override { }
     void playRelease(int) override { }
     void resetLoopCounts() override { }
+    void emptySlot(int) override { }
 };
 
 } // namespace kelvane
