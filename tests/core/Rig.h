@@ -19,6 +19,7 @@ public:
     void playPress(int slot) override { log_.add("slot press " + std::to_string(slot)); }
     void playRelease(int slot) override { log_.add("slot release " + std::to_string(slot)); }
     void resetLoopCounts() override { log_.add("slot reset loop counts"); }
+    void emptySlot(int slot) override { log_.add("slot empty " + std::to_string(slot)); }
 
 private:
     fakes::EffectLog& log_;
