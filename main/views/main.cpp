@@ -17,6 +17,7 @@
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
+#include "slides/SlideStep.h"
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
@@ -57,11 +58,13 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     NullWavePlayer waves;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
-    WaveSlots slots;
+    NoSlideStep slideStep;
+    WaveSlots slots(waves, dialogs, slideStep);
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(
         MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
