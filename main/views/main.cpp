@@ -10,6 +10,7 @@
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "StageLook.h"
+#include "audio/MixerWavePlayer.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -54,8 +55,15 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
     QtPause pause;
     const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
-    // Wave playback and the joysticks are wired in later versions.
-    NullWavePlayer waves;
+    // The wave slots play on the synthesizer's sound device; without one they
+    // load nothing and every press says "Cannot open".
+    std::unique_ptr<WavePlayer> wavePlayer;
+    if (audio::AudioOutput* output = systemMidi->audioOutput())
+        wavePlayer = std::make_unique<audio::MixerWavePlayer>(*output);
+    else
+        wavePlayer = std::make_unique<NullWavePlayer>();
+    WavePlayer& waves = *wavePlayer;
+    // The joysticks are wired in later versions.
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     NoSlideStep slideStep;
@@ -69,6 +77,7 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
+    mainView.addWaveSlots(slots);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
