@@ -10,6 +10,7 @@
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "StageLook.h"
+#include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -36,9 +37,10 @@ using Clock = std::chrono::steady_clock;
 // synthesizer (its soundfont loads in the background) and the MIDI log.
 // Starting it never waits and never fails; what is missing is reported to the
 // user through the output's error report.
-std::unique_ptr<kelvane::midi::SystemMidi> startMidi(const kelvane::midi::SystemMidiOptions& options)
+std::unique_ptr<kelvane::midi::SystemMidi> startMidi(
+    const kelvane::midi::SystemMidiOptions& options, const std::string& installedShareFolder)
 {
-    return std::make_unique<kelvane::midi::SystemMidi>(options);
+    return std::make_unique<kelvane::midi::SystemMidi>(options, installedShareFolder);
 }
 
 int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
@@ -50,9 +52,12 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     ModalViews modals;
     HelpViewer help;
     QtDialogs dialogs;
-    QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
+    // Companions are found from where the program runs, never from a folder
+    // fixed at build time (see InstallLayout.h).
+    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    QtEnvironment environment(modals, help, dialogs, installedDataFolder(programFolder));
     QtPause pause;
-    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
+    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // Wave playback and the joysticks are wired in later versions.
     NullWavePlayer waves;
     NullJoystickControl stavik1;
