@@ -49,5 +49,19 @@ add_custom_command(OUTPUT "${changelog_gz}"
   COMMAND ${KELVANE_GZIP} -9 -n -c "${PROJECT_SOURCE_DIR}/data/changelog" > "${changelog_gz}"
   DEPENDS "${PROJECT_SOURCE_DIR}/data/changelog"
   COMMENT "Compressing the changelog")
-add_custom_target(kelvane_desktop_files ALL DEPENDS ${icon_outputs} "${changelog_gz}")
 install(FILES "${PROJECT_SOURCE_DIR}/data/copyright" "${changelog_gz}" DESTINATION share/doc/kelvane)
+
+# Manual pages of the program and the tools, compressed the same way.
+set(man_outputs)
+foreach(page kelvane stavik-register stavik-test)
+  set(man_gz "${PROJECT_BINARY_DIR}/man/${page}.1.gz")
+  add_custom_command(OUTPUT "${man_gz}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${PROJECT_BINARY_DIR}/man"
+    COMMAND ${KELVANE_GZIP} -9 -n -c "${PROJECT_SOURCE_DIR}/data/man/${page}.1" > "${man_gz}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/data/man/${page}.1"
+    COMMENT "Compressing the manual page of ${page}")
+  list(APPEND man_outputs "${man_gz}")
+endforeach()
+install(FILES ${man_outputs} DESTINATION share/man/man1)
+
+add_custom_target(kelvane_desktop_files ALL DEPENDS ${icon_outputs} "${changelog_gz}" ${man_outputs})

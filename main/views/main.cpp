@@ -21,6 +21,7 @@
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <chrono>
 #include <cstdio>
@@ -132,6 +133,10 @@ int main(int argc, char** argv)
     QApplication app(toolkitArgc, toolkitArgv.data());
     QApplication::setApplicationName("Kelvane");
     QApplication::setApplicationVersion(QString::fromUtf8(kelvane::kVersion.data()));
+    // The installed desktop entry and icon (kelvane.desktop, "kelvane" in the
+    // icon theme); a build tree has no theme icon and keeps the default.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvane")));
 
     if (toolkitArgc > 1) {
         for (int i = 1; i < toolkitArgc; ++i)
