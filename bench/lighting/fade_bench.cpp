@@ -8,12 +8,16 @@
 // (what the messages, the views and the events cost, plus the sleeps'
 // overshoot), per step and as a ratio of the pauses. Goal: at most 5 % at the
 // desk's initial fade time, 30 ms. At 0 ms the pauses are empty and all of the
-// time is above them, so only the per-step figure is given.
+// time is above them, so only the per-step figure is given. Beside it: the
+// same pauses timed alone, so that a busy machine's late wake-ups can be told
+// from the desk's own work, and the user-interface thread's CPU time, which
+// they do not inflate.
 //
 // Usage: kelvane_fade_bench [RUNS_AT_30_MS] [RUNS_AT_0_MS]   (defaults 3 and 20)
 #include "HelpViewer.h"
 #include "LightDeskView.h"
 #include "ModalViews.h"
+#include "StageLook.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -28,6 +32,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -45,44 +50,79 @@ void sendMouse(QWidget& widget, QEvent::Type type)
     QApplication::sendEvent(&widget, &event);
 }
 
+// CPU time of the calling (user-interface) thread: the desk's own work, which
+// a busy machine's other processes do not inflate as they do the wall time.
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct FadeTimes {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-// Returns the median fade in milliseconds.
-double timeFades(LightForm& desk, QPushButton& fadeUp, int fadeTimeMs, int runs)
+// The median fade, in wall time and in the user-interface thread's CPU time.
+FadeTimes timeFades(LightForm& desk, QPushButton& fadeUp, int fadeTimeMs, int runs)
 {
-    std::vector<double> fadesMs;
+    std::vector<double> wallMs;
+    std::vector<double> cpuMs;
     for (int run = 0; run < runs; ++run) {
         desk.scrFadeTime.setValue(0);
         desk.scrMaster.setValue(0);
         desk.scrFadeTime.setValue(fadeTimeMs);
         QApplication::processEvents();
+        const double cpuStart = threadCpuMs();
         const auto start = Clock::now();
         sendMouse(fadeUp, QEvent::MouseButtonPress);
         sendMouse(fadeUp, QEvent::MouseButtonRelease);
         const auto end = Clock::now();
+        cpuMs.push_back(threadCpuMs() - cpuStart);
         if (desk.scrMaster.value() != kMaxLightLevel
             || desk.channel(kLightChannelCount).fader.value() != kMaxLightLevel) {
             std::fprintf(
                 stderr, "kelvane_fade_bench: the fade did not reach 127 (%s)\n", desk.lblNotice.text().c_str());
             std::exit(EXIT_FAILURE);
         }
-        fadesMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        wallMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    return median(fadesMs);
+    return {median(wallMs), median(cpuMs)};
 }
 
-void report(int fadeTimeMs, int runs, double fadeMs)
+// The same 128 pauses with nothing to do between them: what the sleeps and an
+// idle event loop take on this machine, beyond the nominal pause.
+double timeIdlePauses(Pause& pause, int fadeTimeMs, int runs)
+{
+    std::vector<double> runsMs;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        for (int step = 0; step < kStepsOfAFullFade; ++step)
+            pause.waitThenHandleEvents(fadeTimeMs);
+        runsMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return median(runsMs);
+}
+
+void report(int fadeTimeMs, int runs, FadeTimes fade, double idleMs)
 {
     const double pausesMs = static_cast<double>(kStepsOfAFullFade * fadeTimeMs);
-    const double aboveMs = fadeMs - pausesMs;
-    std::printf("fade time %3d ms: %d runs, median fade %9.2f ms, above the pauses %7.2f ms (%6.1f us per step)",
-        fadeTimeMs, runs, fadeMs, aboveMs, 1000.0 * aboveMs / kStepsOfAFullFade);
+    const double aboveMs = fade.wallMs - pausesMs;
+    std::printf("fade time %3d ms: %d runs, median fade %9.2f ms, above the pauses %8.2f ms (%7.1f us per step)",
+        fadeTimeMs, runs, fade.wallMs, aboveMs, 1000.0 * aboveMs / kStepsOfAFullFade);
     if (pausesMs > 0)
         std::printf(", ratio %.2f %%", 100.0 * aboveMs / pausesMs);
+    std::printf("\n  idle pauses alone: %.2f ms above nominal; user-interface thread CPU: %.2f ms (%.1f us per step)",
+        idleMs - pausesMs, fade.cpuMs, 1000.0 * fade.cpuMs / kStepsOfAFullFade);
+    if (pausesMs > 0)
+        std::printf(", %.2f %% of the pauses", 100.0 * fade.cpuMs / pausesMs);
     std::printf("\n");
 }
 
@@ -97,6 +137,7 @@ int main(int argc, char** argv)
     const int runsAt0 = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
     QApplication app(argc, argv);
+    views::applyStageLook(app); // the program's own look: its style sheet is part of what each step paints
     views::ModalViews modals;
     views::HelpViewer help;
     views::QtDialogs dialogs;
@@ -124,8 +165,8 @@ int main(int argc, char** argv)
     }
 
     timeFades(desk, *fadeUp, 0, 3); // warm-up
-    report(0, runsAt0, timeFades(desk, *fadeUp, 0, runsAt0));
-    report(30, runsAt30, timeFades(desk, *fadeUp, 30, runsAt30));
+    report(0, runsAt0, timeFades(desk, *fadeUp, 0, runsAt0), timeIdlePauses(pause, 0, runsAt0));
+    report(30, runsAt30, timeFades(desk, *fadeUp, 30, runsAt30), timeIdlePauses(pause, 30, runsAt30));
     output.close();
     return EXIT_SUCCESS;
 }

@@ -7,7 +7,7 @@
 using namespace kelvane;
 using namespace kelvane::testing;
 
-TEST(DeskMessages, FaderSendsItsNoteOnTheBoxChannelAndOctaveShiftsTheNextOnly)
+TEST(DeskMessages, FaderAndVolumeSendOnTheBoxChannelAndOctaveShiftsTheNextNoteOnly)
 {
     DeskRig rig;
     rig.opened();
@@ -24,9 +24,12 @@ TEST(DeskMessages, FaderSendsItsNoteOnTheBoxChannelAndOctaveShiftsTheNextOnly)
     rig.ch(12).fader.setValue(127);
     rig.desk.txtCha.setText(" 07 "); // typed: the messages follow the box, not the bar
     rig.ch(12).fader.setValue(126);
+    rig.desk.chkVol.setValue(1); // "Volume Off": controller 7 at 0, then back at 127
+    rig.desk.chkVol.setValue(0);
 
     EXPECT_EQ(rig.log.entries(),
-        (Log {midi(0x9F, 41, 100), midi(0x9F, 61, 1), midi(0x9F, 61, 0), midi(0x91, 72, 127), midi(0x96, 72, 126)}));
+        (Log {midi(0x9F, 41, 100), midi(0x9F, 61, 1), midi(0x9F, 61, 0), midi(0x91, 72, 127), midi(0x96, 72, 126),
+            midi(0xB6, 7, 0), midi(0xB6, 7, 127)}));
 }
 
 TEST(DeskMessages, MasterSetsEveryFaderInOrderAndOnlyChangedOnesSend)
@@ -47,16 +50,6 @@ TEST(DeskMessages, MasterSetsEveryFaderInOrderAndOnlyChangedOnesSend)
     EXPECT_EQ(rig.desk.txtMaster.text(), "64");
     for (int n = 1; n <= 12; ++n)
         EXPECT_EQ(rig.ch(n).box.text(), "64") << n;
-}
-
-TEST(DeskMessages, VolumeOffSendsControllerSevenZeroWhenCheckedAndFullWhenCleared)
-{
-    DeskRig rig;
-    rig.opened();
-    rig.desk.chkVol.setValue(1);
-    rig.desk.scrCha.setValue(3);
-    rig.desk.chkVol.setValue(0);
-    EXPECT_EQ(rig.log.entries(), (Log {midi(0xBF, 7, 0), midi(0xB2, 7, 127)}));
 }
 
 TEST(DeskMessages, ChannelBoxReadsOnlyWholeChannelNumbers)
@@ -89,26 +82,4 @@ TEST(DeskMessages, ChannelBoxWithoutAChannelSendsNothingAndSaysSoOnTheDesk)
     rig.ch(1).fader.setValue(5);
     EXPECT_EQ(rig.log.entries(), (Log {midi(0x98, 37, 5)}));
     EXPECT_EQ(rig.desk.lblNotice.text(), "") << "the next message that goes out clears the notice";
-}
-
-// Channels 8..12 are notes 128..132 at octave 8. The output refuses them (no
-// byte above 127 leaves), the master change ends there, and the desk says so
-// once, on itself: a message box per refusal would stop the performance.
-TEST(DeskMessages, OctaveEightRefusalEndsTheMasterChangeAndIsShownOnceWithoutABox)
-{
-    DeskRig rig;
-    rig.opened();
-    rig.desk.scrOct.setValue(8);
-    rig.desk.scrMaster.setValue(50);
-
-    Log expected;
-    for (int n = 1; n <= 7; ++n)
-        expected.push_back(midi(0x9F, 120 + n, 50));
-    expected.push_back("midi refused 9F 80 32");
-    EXPECT_EQ(rig.log.entries(), expected);
-    EXPECT_EQ(rig.ch(8).fader.value(), 50);
-    EXPECT_EQ(rig.ch(9).fader.value(), 0) << "the change ended at channel 8";
-    EXPECT_EQ(rig.desk.lblNotice.text(),
-        "Channel 8 was not sent: at octave 8 it is note 128, above the highest MIDI note 127. "
-        "Lower the octave to light it.");
 }

@@ -133,19 +133,6 @@ TEST(DeskView, SwitchPressedAndReleasedDuringARealFadeSoundsWhileTheFadeGoesOn)
     EXPECT_EQ(rig.desk.fadeStop(), 1) << "the release reached it after the click";
 }
 
-TEST(DeskView, StopFadeHeldDuringARealFadeStopsIt)
-{
-    DeskViewRig rig;
-    rig.desk.scrFadeTime.setValue(1);
-    auto& stop = rig.deskWidget<QPushButton>("cmdStop");
-    rig.whenChannelOneReaches(5, [&] { QTest::mousePress(&stop, Qt::LeftButton); });
-
-    rig.clickDesk("cmd1FadeUp");
-    EXPECT_EQ(rig.desk.channel(1).fader.value(), 5);
-    QTest::mouseRelease(&stop, Qt::LeftButton);
-    EXPECT_EQ(rig.desk.fadeStop(), 0);
-}
-
 TEST(DeskView, ClosingTheDeskWindowDuringAFadeEndsItAndReopensFresh)
 {
     DeskViewRig rig;
@@ -175,14 +162,4 @@ TEST(DeskView, ClosingTheMainWindowDuringAFadeEndsTheFadeAndTheProgram)
     EXPECT_FALSE(rig.deskView.isVisible());
     EXPECT_EQ(rig.desk.channel(1).fader.value(), 3);
     EXPECT_EQ(rig.log.entries().back(), "end program");
-}
-
-TEST(DeskView, BackBringsTheMainWindowForwardAndLeavesTheDeskOpen)
-{
-    DeskViewRig rig;
-    rig.clickDesk("Command1");
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(rig.view.isVisible());
-    EXPECT_TRUE(rig.deskView.isVisible());
-    EXPECT_TRUE(rig.desk.loaded());
 }
