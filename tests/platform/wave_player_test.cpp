@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <thread>
 #include <unistd.h>
@@ -70,6 +71,25 @@ protected:
         return frames;
     }
 
+    // The device runs in real time on a machine that may be busy: wait for
+    // what it must do, within a bound, rather than a fixed time.
+    static bool within(std::chrono::milliseconds bound, const std::function<bool()>& done)
+    {
+        const auto until = std::chrono::steady_clock::now() + bound;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+    // Waits until the device has played `frames` more frames than now.
+    bool deviceMoves(std::size_t frames) const
+    {
+        const std::size_t from = heard().size();
+        return within(3s, [&] { return heard().size() >= from + frames; });
+    }
+
     static std::size_t soundingFrames(const std::vector<Frame>& frames, std::size_t from = 0)
     {
         std::size_t count = 0;
@@ -95,8 +115,9 @@ TEST_F(DiskOutput, APressIsHeardAtItsVolumeAndPan)
     player_->setBufferPan(buffer, 600); // the left 6 dB further down
     player_->playBuffer(buffer);
     EXPECT_TRUE(player_->isBufferPlaying(buffer));
-    std::this_thread::sleep_for(400ms);
-    EXPECT_FALSE(player_->isBufferPlaying(buffer)); // a single play ends by itself
+    // A single play ends by itself.
+    EXPECT_TRUE(within(3s, [&] { return !player_->isBufferPlaying(buffer); }));
+    ASSERT_TRUE(deviceMoves(kRate / 10));
 
     const std::vector<Frame> frames = heard();
     std::size_t sounding = 0;
@@ -120,17 +141,16 @@ TEST_F(DiskOutput, LoopingRepeatsUntilStoppedAndStopSilences)
     const int buffer = player_->loadWaveFile(wave);
     player_->setBufferVolume(buffer, 0);
     player_->playLooping(buffer);
-    std::this_thread::sleep_for(300ms);
+    // Far more than the wave's 50 ms sound.
+    EXPECT_TRUE(within(3s, [&] { return soundingFrames(heard()) > static_cast<std::size_t>(kRate / 20 * 3); }));
     EXPECT_TRUE(player_->isBufferPlaying(buffer));
-    // Far more than the wave's 50 ms have sounded.
-    EXPECT_GT(soundingFrames(heard()), static_cast<std::size_t>(kRate / 20 * 3));
 
     player_->stopBuffer(buffer);
     EXPECT_FALSE(player_->isBufferPlaying(buffer));
-    std::this_thread::sleep_for(100ms); // what was already in the device drains
+    // What was already mixed drains within a few periods; after that, silence.
     const std::size_t stoppedAt = heard().size();
-    std::this_thread::sleep_for(150ms);
-    EXPECT_EQ(soundingFrames(heard(), stoppedAt), 0U);
+    ASSERT_TRUE(deviceMoves(kRate / 2));
+    EXPECT_EQ(soundingFrames(heard(), stoppedAt + kRate / 5), 0U);
 }
 
 TEST_F(DiskOutput, ManySoundsAtOnceEachGetAChannelAndStopAllEndsThemAll)
