@@ -219,7 +219,7 @@ std::optional<RegistryFile> RegistryFile::load(const std::filesystem::path& path
     };
     struct stat status { };
     if (::stat(path.c_str(), &status) != 0) {
-        if (errno == ENOENT) {
+        if (errno == ENOENT || errno == ENOTDIR) { // not there, or cannot be: saving will say why
             auto fresh = *parse(kHeader);
             fresh.path_ = path;
             return fresh;
@@ -338,25 +338,29 @@ std::size_t RegistryFile::sectionEnd(std::size_t header) const
 
 void RegistryFile::insertKey(std::string_view key, std::vector<Line> values)
 {
+    const Line blank {LineKind::Text, {}, {}, {}};
     std::vector<Line> section;
-    section.push_back({LineKind::Text, {}, {}, {}}); // a blank line before each key
     section.push_back(keyLine(key));
     std::move(values.begin(), values.end(), std::back_inserter(section));
 
     const auto later = std::find_if(lines_.begin(), lines_.end(),
         [&](const Line& line) { return line.kind == LineKind::Key && lessNoCase(key, line.name); });
-    auto at = later;
-    if (later != lines_.end()) {
-        // Comment lines right above a key speak of that key: stay below them.
-        while (at != lines_.begin() && std::prev(at)->kind == LineKind::Text && !isBlank(std::prev(at)->written)) {
-            --at;
+    if (later == lines_.end()) {
+        // Last: parted from what is above by a blank line.
+        if (!lines_.empty() && !isBlank(lines_.back().written)) {
+            section.insert(section.begin(), blank);
         }
-        if (at != lines_.begin() && std::prev(at)->kind == LineKind::Text) {
-            --at; // the blank line that parts the two keys now follows the new one
-        }
-    } else if (lines_.empty() || isBlank(lines_.back().written)) {
-        section.erase(section.begin());
+        lines_.insert(lines_.end(), std::make_move_iterator(section.begin()), std::make_move_iterator(section.end()));
+        return;
     }
+    // Comment lines right above a key speak of that key: go above them. The
+    // blank line that parts the new key from them belongs to the new key, so
+    // removing it again leaves the file as it was.
+    auto at = later;
+    while (at != lines_.begin() && std::prev(at)->kind == LineKind::Text && !isBlank(std::prev(at)->written)) {
+        --at;
+    }
+    section.push_back(blank);
     lines_.insert(at, std::make_move_iterator(section.begin()), std::make_move_iterator(section.end()));
 }
 
