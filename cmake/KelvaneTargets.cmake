@@ -23,8 +23,8 @@ endfunction()
 # kelvane_test(name LABELS label... SOURCES file... LIBS target...):
 # one GoogleTest program whose cases are each a CTest entry of their own
 # (named program.Suite.Case), so a failure names its case. Qt runs offscreen and SDL
-# without a sound card in every case, and when the cases are listed at build
-# time, so no test needs a display or device. The cases of one program never
+# without a sound card in every case, and when ctest lists the cases, so no
+# test needs a display or device. The cases of one program never
 # run at the same time, even under ctest -j, as when the program ran them all.
 include(GoogleTest)
 find_program(KELVANE_ENV_PROGRAM env REQUIRED)
@@ -44,6 +44,7 @@ function(kelvane_test name)
   gtest_discover_tests(${name}
     TEST_PREFIX ${name}.
     TEST_LIST ${name}_CASES
+    DISCOVERY_MODE PRE_TEST # listed when ctest runs: a build stopped mid-way cannot leave a stale list
     DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 300 RESOURCE_LOCK ${name})
   # Labels may be a list, which discovery would split too: set them once the cases are known.
