@@ -10,21 +10,48 @@ function(kelvane_strict target)
   endif()
 endfunction()
 
+# kelvane_strict_core(target): the stricter set of the pad core (main/ but not
+# main/views) and the joystick component (stavik/): kelvane_strict plus
+# -Wconversion, so that every narrowing of a value (16-bit settings and
+# flags, bytes of MIDI messages and persisted states) is written out where it
+# happens. Every target of those folders uses it, new ones included.
+function(kelvane_strict_core target)
+  kelvane_strict(${target})
+  target_compile_options(${target} PRIVATE -Wconversion)
+endfunction()
+
 # kelvane_test(name LABELS label... SOURCES file... LIBS target...):
-# one GoogleTest program registered with CTest. Qt runs offscreen and SDL
-# without a sound card in every test, so no test needs a display or device.
+# one GoogleTest program whose cases are each a CTest entry of their own
+# (named program.Suite.Case), so a failure names its case. Qt runs offscreen and SDL
+# without a sound card in every case, and when ctest lists the cases, so no
+# test needs a display or device. The cases of one program never
+# run at the same time, even under ctest -j, as when the program ran them all.
+include(GoogleTest)
+find_program(KELVANE_ENV_PROGRAM env REQUIRED)
 function(kelvane_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   kelvane_strict(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  add_test(NAME ${name} COMMAND ${name})
   set(labels unit)
   if(T_LABELS)
     set(labels ${T_LABELS})
   endif()
-  set_tests_properties(${name} PROPERTIES
-    LABELS "${labels}"
-    TIMEOUT 300
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;KELVANE_TEST=1")
+  # The environment travels as a launcher that both the listing and every
+  # case run through (a list-valued ENVIRONMENT does not survive discovery).
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${KELVANE_ENV_PROGRAM};QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;KELVANE_TEST=1")
+  gtest_discover_tests(${name}
+    TEST_PREFIX ${name}.
+    TEST_LIST ${name}_CASES
+    DISCOVERY_MODE PRE_TEST # listed when ctest runs: a build stopped mid-way cannot leave a stale list
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 300 RESOURCE_LOCK ${name})
+  # Labels may be a list, which discovery would split too: set them once the cases are known.
+  set(properties_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+  file(WRITE ${properties_file}
+    "if(${name}_CASES)\n"
+    "  set_tests_properties(\${${name}_CASES} PROPERTIES LABELS \"${labels}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties_file})
 endfunction()

@@ -1,6 +1,7 @@
 #include "stavik/host/ModuleLibrary.h"
 
 #include "stavik/ModuleExports.h"
+#include "stavik/Ref.h"
 
 #include <dlfcn.h>
 
@@ -13,6 +14,7 @@ struct ModuleLibrary::EntryPoints {
     RegisterServerFunction unregisterServer = nullptr;
     GetClassObjectFunction getClassObject = nullptr;
     CanUnloadNowFunction canUnloadNow = nullptr;
+    GetErrorTextFunction getErrorText = nullptr; // optional
 };
 
 namespace {
@@ -45,6 +47,7 @@ std::shared_ptr<ModuleLibrary> ModuleLibrary::open(const std::filesystem::path& 
     entries->unregisterServer = entryPoint<RegisterServerFunction>(handle, "DllUnregisterServer");
     entries->getClassObject = entryPoint<GetClassObjectFunction>(handle, "DllGetClassObject");
     entries->canUnloadNow = entryPoint<CanUnloadNowFunction>(handle, "DllCanUnloadNow");
+    entries->getErrorText = entryPoint<GetErrorTextFunction>(handle, "DllGetErrorText");
     if (entries->registerServer == nullptr || entries->unregisterServer == nullptr || entries->getClassObject == nullptr
         || entries->canUnloadNow == nullptr) {
         if (error != nullptr) {
@@ -62,6 +65,15 @@ HResult ModuleLibrary::registerServer() const { return entries_->registerServer(
 
 HResult ModuleLibrary::unregisterServer() const { return entries_->unregisterServer(); }
 
+std::string ModuleLibrary::errorText() const
+{
+    char text[1024] = {};
+    if (entries_->getErrorText == nullptr || entries_->getErrorText(text, sizeof text) != result::Ok) {
+        return {};
+    }
+    return text;
+}
+
 HResult ModuleLibrary::canUnloadNow() const { return entries_->canUnloadNow(); }
 
 HResult ModuleLibrary::getClassObject(const Guid& clsid, const Guid& iid, void** object) const
@@ -75,14 +87,12 @@ HResult ModuleLibrary::createInstance(const Guid& clsid, const Guid& iid, void**
         return result::Pointer;
     }
     *object = nullptr;
-    IClassFactory* factory = nullptr;
-    const HResult hr = getClassObject(clsid, iid::ClassFactory, reinterpret_cast<void**>(&factory));
+    Ref<IClassFactory> factory;
+    const HResult hr = getClassObject(clsid, iid::ClassFactory, factory.receive());
     if (failed(hr)) {
         return hr;
     }
-    const HResult created = factory->CreateInstance(nullptr, iid, object);
-    factory->Release();
-    return created;
+    return factory->CreateInstance(nullptr, iid, object);
 }
 
 std::string describeRegistrationResult(HResult hr, bool registering)

@@ -3,6 +3,8 @@
 #include "stavik/host/ModuleLibrary.h"
 #include "stavik/host/StavikControl.h"
 
+#include "stavik/Ref.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -21,9 +23,8 @@ public:
     {
         IUnknown* object = control.object();
         for (const Guid& pageClass : control.propertyPages()) {
-            IPropertyPage* page = nullptr;
-            if (failed(
-                    control.module()->createInstance(pageClass, iid::PropertyPage, reinterpret_cast<void**>(&page)))) {
+            Ref<IPropertyPage> page;
+            if (failed(control.module()->createInstance(pageClass, iid::PropertyPage, page.receive()))) {
                 continue;
             }
             page->SetObjects(1, &object);
@@ -32,20 +33,18 @@ public:
             page->GetTitle(title, sizeof title);
             if (failed(page->Activate(&tabs, &widget)) || widget == nullptr) {
                 page->SetObjects(0, nullptr);
-                page->Release();
                 continue;
             }
             tabs.addTab(static_cast<QWidget*>(widget), QString::fromUtf8(title));
-            pages_.push_back(page);
+            pages_.push_back(std::move(page));
         }
     }
 
     ~FramePages()
     {
-        for (IPropertyPage* page : pages_) {
+        for (const Ref<IPropertyPage>& page : pages_) {
             page->Deactivate();
             page->SetObjects(0, nullptr);
-            page->Release();
         }
     }
 
@@ -65,7 +64,7 @@ public:
     }
 
 private:
-    std::vector<IPropertyPage*> pages_;
+    std::vector<Ref<IPropertyPage>> pages_;
 };
 
 } // namespace

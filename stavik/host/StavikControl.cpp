@@ -2,6 +2,8 @@
 
 #include "stavik/host/ModuleLibrary.h"
 
+#include "stavik/Ref.h"
+
 #include <cstring>
 
 namespace stavik::host {
@@ -34,16 +36,7 @@ public:
 
     HResult QueryInterface(const Guid& iid, void** object) override
     {
-        if (object == nullptr) {
-            return result::Pointer;
-        }
-        if (iid == iid::Unknown || iid == iid::Dispatch) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return result::Ok;
-        }
-        *object = nullptr;
-        return result::NoInterface;
+        return answerQuery(iid, object, {answers<IDispatch>(iid::Dispatch, this)});
     }
     std::uint32_t AddRef() override { return addRef(); }
     std::uint32_t Release() override { return release(this); }
@@ -74,16 +67,8 @@ public:
 
     HResult QueryInterface(const Guid& iid, void** object) override
     {
-        if (object == nullptr) {
-            return result::Pointer;
-        }
-        if (iid == iid::Unknown || iid == iid::Dispatch || iid == iid::DStavikEvents) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return result::Ok;
-        }
-        *object = nullptr;
-        return result::NoInterface;
+        return answerQuery(
+            iid, object, {answers<IDispatch>(iid::Dispatch, this), answers<IDispatch>(iid::DStavikEvents, this)});
     }
     std::uint32_t AddRef() override { return addRef(); }
     std::uint32_t Release() override { return release(this); }
@@ -124,34 +109,6 @@ private:
     ~EventSink() = default;
     friend class RefCounted;
     ControlEvents* target_ = nullptr;
-};
-
-template <typename Interface> Interface* query(IUnknown* object, const Guid& iid)
-{
-    Interface* answer = nullptr;
-    if (object == nullptr || failed(object->QueryInterface(iid, reinterpret_cast<void**>(&answer)))) {
-        return nullptr;
-    }
-    return answer;
-}
-
-// Holds one reference on an interface; releases it at the end.
-template <typename Interface> class Ref {
-public:
-    explicit Ref(Interface* p = nullptr) : p_(p) { }
-    ~Ref()
-    {
-        if (p_ != nullptr) {
-            p_->Release();
-        }
-    }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    Interface* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    Interface* p_;
 };
 
 } // namespace
@@ -206,36 +163,28 @@ std::string toText(const PropertyValue& value)
         value);
 }
 
+// Members end in reverse order: the control lets go of its site before the site ends.
 struct StavikControl::Impl {
     std::shared_ptr<ModuleLibrary> module;
-    IUnknown* object = nullptr;
-    IDispatch* dispatch = nullptr;
-    ControlSite* site = nullptr;
-    EventSink* sink = nullptr;
+    Ref<ControlSite> site;
+    Ref<IUnknown> object;
+    Ref<IDispatch> dispatch;
+    Ref<EventSink> sink;
     std::uint32_t cookie = 0;
 
     ~Impl()
     {
-        if (sink != nullptr) {
+        if (sink) {
             sink->setTarget(nullptr);
             if (cookie != 0) {
-                if (Ref<IEventSource> source {query<IEventSource>(object, iid::EventSource)}) {
+                if (Ref<IEventSource> source {query<IEventSource>(object.get(), iid::EventSource)}) {
                     source->Unadvise(cookie);
                 }
             }
-            sink->Release();
+            sink.reset();
         }
-        if (Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(object, iid::EmbeddedControl)}) {
+        if (Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(object.get(), iid::EmbeddedControl)}) {
             embedded->SetClientSite(nullptr);
-        }
-        if (dispatch != nullptr) {
-            dispatch->Release();
-        }
-        if (object != nullptr) {
-            object->Release();
-        }
-        if (site != nullptr) {
-            site->Release();
         }
     }
 };
@@ -260,16 +209,15 @@ std::unique_ptr<StavikControl> StavikControl::create(
         }
         return nullptr;
     }
-    IUnknown* object = nullptr;
-    const HResult hr = module->createInstance(clsid, iid::Unknown, reinterpret_cast<void**>(&object));
+    Ref<IUnknown> object;
+    const HResult hr = module->createInstance(clsid, iid::Unknown, object.receive());
     if (failed(hr)) {
         if (error != nullptr) {
             *error = hr;
         }
         return nullptr;
     }
-    auto control = adopt(object, userMode, error);
-    object->Release();
+    auto control = adopt(object.get(), userMode, error);
     if (control) {
         control->impl_->module = std::move(module);
     }
@@ -281,8 +229,7 @@ std::unique_ptr<StavikControl> StavikControl::adopt(IUnknown* object, bool userM
     auto impl = std::make_unique<Impl>();
     HResult hr = result::Pointer;
     if (object != nullptr) {
-        object->AddRef();
-        impl->object = object;
+        impl->object = Ref<IUnknown>::retain(object);
         hr = siteObject(*impl, userMode);
     }
     if (error != nullptr) {
@@ -298,35 +245,35 @@ namespace {
 
 HResult siteObject(StavikControl::Impl& impl, bool userMode)
 {
-    impl.dispatch = query<IDispatch>(impl.object, iid::Dispatch);
-    if (impl.dispatch == nullptr) {
+    impl.dispatch = query<IDispatch>(impl.object.get(), iid::Dispatch);
+    if (!impl.dispatch) {
         return result::NoInterface;
     }
-    impl.site = new ControlSite(userMode);
-    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl.object, iid::EmbeddedControl)};
+    impl.site = Ref<ControlSite>::adopt(new ControlSite(userMode));
+    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl.object.get(), iid::EmbeddedControl)};
     if (!embedded) {
         return result::NoInterface;
     }
-    return embedded->SetClientSite(static_cast<IDispatch*>(impl.site));
+    return embedded->SetClientSite(static_cast<IDispatch*>(impl.site.get()));
 }
 
 } // namespace
 
 HResult StavikControl::initNew()
 {
-    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object.get(), iid::PersistState)};
     return persist ? persist->InitNew() : result::NoInterface;
 }
 
 HResult StavikControl::load(std::span<const std::uint8_t> state)
 {
-    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object.get(), iid::PersistState)};
     return persist ? persist->Load(state.data(), static_cast<std::uint32_t>(state.size())) : result::NoInterface;
 }
 
 HResult StavikControl::save(std::vector<std::uint8_t>& state, bool clearDirty)
 {
-    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object.get(), iid::PersistState)};
     if (!persist) {
         return result::NoInterface;
     }
@@ -344,14 +291,14 @@ HResult StavikControl::save(std::vector<std::uint8_t>& state, bool clearDirty)
 
 bool StavikControl::isDirty()
 {
-    Ref<IPersistState> persist {query<IPersistState>(impl_->object, iid::PersistState)};
+    Ref<IPersistState> persist {query<IPersistState>(impl_->object.get(), iid::PersistState)};
     return persist && persist->IsDirty() == result::Ok;
 }
 
 void StavikControl::setUserMode(bool userMode)
 {
     impl_->site->setUserMode(userMode);
-    if (Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)}) {
+    if (Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object.get(), iid::EmbeddedControl)}) {
         embedded->OnAmbientPropertyChange(dispid::AmbientUserMode);
     }
 }
@@ -360,37 +307,35 @@ bool StavikControl::userMode() const { return impl_->site->userMode(); }
 
 HResult StavikControl::connect(ControlEvents& events)
 {
-    if (impl_->sink != nullptr) {
+    if (impl_->sink) {
         impl_->sink->setTarget(&events);
         return result::Ok;
     }
-    Ref<IEventSource> source {query<IEventSource>(impl_->object, iid::EventSource)};
+    Ref<IEventSource> source {query<IEventSource>(impl_->object.get(), iid::EventSource)};
     if (!source) {
         return result::NoInterface;
     }
-    auto* sink = new EventSink;
+    auto sink = Ref<EventSink>::adopt(new EventSink);
     sink->setTarget(&events);
-    const HResult hr = source->Advise(static_cast<IDispatch*>(sink), &impl_->cookie);
+    const HResult hr = source->Advise(static_cast<IDispatch*>(sink.get()), &impl_->cookie);
     if (failed(hr)) {
-        sink->Release();
         return hr;
     }
-    impl_->sink = sink;
+    impl_->sink = std::move(sink);
     return result::Ok;
 }
 
 void StavikControl::disconnect()
 {
-    if (impl_->sink == nullptr) {
+    if (!impl_->sink) {
         return;
     }
     impl_->sink->setTarget(nullptr);
-    if (Ref<IEventSource> source {query<IEventSource>(impl_->object, iid::EventSource)}) {
+    if (Ref<IEventSource> source {query<IEventSource>(impl_->object.get(), iid::EventSource)}) {
         source->Unadvise(impl_->cookie);
     }
     impl_->cookie = 0;
-    impl_->sink->Release();
-    impl_->sink = nullptr;
+    impl_->sink.reset();
 }
 
 HResult StavikControl::get(std::string_view name, PropertyValue& value)
@@ -434,7 +379,7 @@ HResult StavikControl::aboutBox()
 
 HResult StavikControl::draw(int width, int height, std::vector<std::uint32_t>& pixels)
 {
-    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)};
+    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object.get(), iid::EmbeddedControl)};
     if (!embedded) {
         return result::NoInterface;
     }
@@ -447,13 +392,13 @@ HResult StavikControl::draw(int width, int height, std::vector<std::uint32_t>& p
 
 HResult StavikControl::extent(std::int32_t& width, std::int32_t& height)
 {
-    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object, iid::EmbeddedControl)};
+    Ref<IEmbeddedControl> embedded {query<IEmbeddedControl>(impl_->object.get(), iid::EmbeddedControl)};
     return embedded ? embedded->GetExtent(&width, &height) : result::NoInterface;
 }
 
 std::vector<Guid> StavikControl::propertyPages()
 {
-    Ref<ISpecifyPropertyPages> specify {query<ISpecifyPropertyPages>(impl_->object, iid::SpecifyPropertyPages)};
+    Ref<ISpecifyPropertyPages> specify {query<ISpecifyPropertyPages>(impl_->object.get(), iid::SpecifyPropertyPages)};
     std::uint32_t count = 0;
     if (!specify || failed(specify->GetPages(nullptr, 0, &count))) {
         return {};
@@ -466,7 +411,7 @@ std::vector<Guid> StavikControl::propertyPages()
     return pages;
 }
 
-IUnknown* StavikControl::object() const { return impl_->object; }
+IUnknown* StavikControl::object() const { return impl_->object.get(); }
 
 const std::shared_ptr<ModuleLibrary>& StavikControl::module() const { return impl_->module; }
 

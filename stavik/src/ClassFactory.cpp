@@ -1,5 +1,7 @@
 #include "ClassFactory.h"
 
+#include "stavik/Ref.h"
+
 namespace stavik {
 
 ClassFactory::ClassFactory(ModuleLifetime& lifetime, Creator create) : lifetime_(lifetime), create_(std::move(create))
@@ -8,15 +10,7 @@ ClassFactory::ClassFactory(ModuleLifetime& lifetime, Creator create) : lifetime_
 
 HResult ClassFactory::QueryInterface(const Guid& iid, void** object)
 {
-    if (object == nullptr) {
-        return result::Pointer;
-    }
-    if (iid == iid::Unknown || iid == iid::ClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        return result::Ok;
-    }
-    *object = nullptr;
-    return result::NoInterface;
+    return answerQuery(iid, object, {answers<IClassFactory>(iid::ClassFactory, this)});
 }
 
 std::uint32_t ClassFactory::AddRef()
@@ -42,10 +36,11 @@ HResult ClassFactory::LockServer(bool lock)
 {
     if (lock) {
         lifetime_.lock();
-    } else {
-        lifetime_.unlock();
+        return result::Ok;
     }
-    return result::Ok;
+    // An unlock without a lock is the caller's mistake; counting it would
+    // let the module unload under someone else's lock.
+    return lifetime_.unlock() ? result::Ok : result::Unexpected;
 }
 
 } // namespace stavik

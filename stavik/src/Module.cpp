@@ -1,6 +1,6 @@
 // The module's entry points and the state that belongs to the loaded module
-// as a whole: its object count and lock count, its two class objects, and the
-// joystick services its controls share. A loadable component module has
+// as a whole: its object count and lock count, its two class objects, the
+// joystick services its controls share, and why the last registration failed. A loadable component module has
 // exactly one of each by its nature; nothing else in the module is global.
 
 #include "ClassFactory.h"
@@ -17,8 +17,11 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace stavik {
 namespace {
@@ -57,6 +60,19 @@ ClassFactory& pageClassObject()
     return factory;
 }
 
+// Why the last registration or unregistration on this thread failed; empty after one that succeeded.
+std::string& registrationError()
+{
+    thread_local std::string reason;
+    return reason;
+}
+
+HResult remember(HResult hr, std::string reason)
+{
+    registrationError() = failed(hr) ? std::move(reason) : std::string {};
+    return hr;
+}
+
 // The file this module was loaded from, as the loader names it.
 std::filesystem::path modulePath()
 {
@@ -77,10 +93,29 @@ extern "C" {
 
 STAVIK_EXPORT stavik::HResult DllRegisterServer()
 {
-    return stavik::registerModule(stavik::defaultRegistryPath(), stavik::modulePath());
+    std::string why;
+    const stavik::HResult hr = stavik::registerModule(stavik::defaultRegistryPath(), stavik::modulePath(), &why);
+    return stavik::remember(hr, std::move(why));
 }
 
-STAVIK_EXPORT stavik::HResult DllUnregisterServer() { return stavik::unregisterModule(stavik::defaultRegistryPath()); }
+STAVIK_EXPORT stavik::HResult DllUnregisterServer()
+{
+    std::string why;
+    const stavik::HResult hr = stavik::unregisterModule(stavik::defaultRegistryPath(), &why);
+    return stavik::remember(hr, std::move(why));
+}
+
+STAVIK_EXPORT stavik::HResult DllGetErrorText(char* buffer, std::uint32_t capacity)
+{
+    if (buffer == nullptr || capacity == 0) {
+        return stavik::result::Pointer;
+    }
+    const std::string& reason = stavik::registrationError();
+    const std::size_t length = std::min<std::size_t>(reason.size(), capacity - 1);
+    std::memcpy(buffer, reason.data(), length);
+    buffer[length] = '\0';
+    return reason.empty() ? stavik::result::False : stavik::result::Ok;
+}
 
 STAVIK_EXPORT stavik::HResult DllGetClassObject(const stavik::Guid& clsid, const stavik::Guid& iid, void** object)
 {

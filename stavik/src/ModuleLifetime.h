@@ -13,7 +13,17 @@ public:
     void objectCreated() { ++objects_; }
     void objectDestroyed() { --objects_; }
     void lock() { ++locks_; }
-    void unlock() { --locks_; }
+    // Takes back one lock; false, changing nothing, when none is held.
+    bool unlock()
+    {
+        int held = locks_.load();
+        while (held > 0) {
+            if (locks_.compare_exchange_weak(held, held - 1)) {
+                return true;
+            }
+        }
+        return false;
+    }
     bool canUnload() const { return objects_.load() == 0 && locks_.load() == 0; }
     int liveObjects() const { return objects_.load(); }
 

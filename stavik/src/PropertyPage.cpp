@@ -1,5 +1,6 @@
 #include "PropertyPage.h"
 
+#include "ModifiedFlag.h"
 #include "Resources.h"
 
 #include "stavik/StavikIds.h"
@@ -48,35 +49,17 @@ StavikPropertyPage::StavikPropertyPage(ModuleLifetime& lifetime, Refusal refuse)
 {
 }
 
-StavikPropertyPage::~StavikPropertyPage()
-{
-    delete widget_.data();
-    releaseObjects();
-}
+StavikPropertyPage::~StavikPropertyPage() { delete widget_.data(); }
 
 HResult StavikPropertyPage::create(ModuleLifetime& lifetime, const Guid& iid, void** object)
 {
-    if (object == nullptr) {
-        return result::Pointer;
-    }
-    auto* page = new StavikPropertyPage(lifetime);
-    const HResult hr = page->QueryInterface(iid, object);
-    page->Release();
-    return hr;
+    const auto page = Ref<StavikPropertyPage>::adopt(new StavikPropertyPage(lifetime));
+    return page->QueryInterface(iid, object);
 }
 
 HResult StavikPropertyPage::QueryInterface(const Guid& iid, void** object)
 {
-    if (object == nullptr) {
-        return result::Pointer;
-    }
-    if (iid == iid::Unknown || iid == iid::PropertyPage) {
-        *object = static_cast<IPropertyPage*>(this);
-        AddRef();
-        return result::Ok;
-    }
-    *object = nullptr;
-    return result::NoInterface;
+    return answerQuery(iid, object, {answers<IPropertyPage>(iid::PropertyPage, this)});
 }
 
 std::uint32_t StavikPropertyPage::AddRef() { return ++references_; }
@@ -90,25 +73,15 @@ std::uint32_t StavikPropertyPage::Release()
     return left;
 }
 
-void StavikPropertyPage::releaseObjects()
-{
-    for (IDispatch* object : objects_) {
-        object->Release();
-    }
-    objects_.clear();
-}
-
 HResult StavikPropertyPage::SetObjects(std::uint32_t count, IUnknown* const* objects)
 {
     if (count != 0 && objects == nullptr) {
         return result::Pointer;
     }
-    releaseObjects();
+    objects_.clear();
     for (std::uint32_t i = 0; i < count; ++i) {
-        IDispatch* dispatch = nullptr;
-        if (objects[i] != nullptr
-            && succeeded(objects[i]->QueryInterface(iid::Dispatch, reinterpret_cast<void**>(&dispatch)))) {
-            objects_.push_back(dispatch);
+        if (auto dispatch = query<IDispatch>(objects[i], iid::Dispatch)) {
+            objects_.push_back(std::move(dispatch));
         }
     }
     return result::Ok;
@@ -226,8 +199,14 @@ HResult StavikPropertyPage::Apply()
     }
     port_ = *port;
     const Variant value = Variant::int32(port_);
-    for (IDispatch* object : objects_) {
-        object->Invoke(toDispId(StavikProperty::Port), InvokeKind::PropertyPut, &value, 1, nullptr);
+    // A control may run a handler that changes the page's selection; write to the one applied.
+    const std::vector<Ref<IDispatch>> targets = objects_;
+    for (const Ref<IDispatch>& object : targets) {
+        if (succeeded(object->Invoke(toDispId(StavikProperty::Port), InvokeKind::PropertyPut, &value, 1, nullptr))) {
+            if (const auto flag = query<IModifiedFlag>(object.get(), iid::ModifiedFlag)) {
+                flag->SetModified();
+            }
+        }
     }
     dirty_ = false;
     return result::Ok;

@@ -2,6 +2,7 @@
 
 #include "ModuleLifetime.h"
 
+#include "stavik/Ref.h"
 #include "stavik/Runtime.h"
 
 #include <QPointer>
@@ -19,9 +20,10 @@ namespace stavik {
 // The "General" page: one edit box for the control's Port.
 //
 // Showing the page reads Port from the first selected control into the edit
-// box. Applying accepts a whole number from 0 to 1 and writes it to Port of
-// every selected control; anything else is refused with a message, the focus
-// goes back to the edit box and no control is changed.
+// box. Applying accepts a whole number from 0 to 1, writes it to Port of
+// every selected control and marks each as modified, so that a container
+// that saves only modified controls keeps it; anything else is refused with
+// a message, the focus goes back to the edit box and no control is changed.
 class StavikPropertyPage final : public IPropertyPage {
 public:
     static constexpr std::int32_t kPortMin = 0;
@@ -50,13 +52,12 @@ public:
 
 private:
     ~StavikPropertyPage();
-    void releaseObjects();
     QWidget* buildWidget(QWidget* parent);
 
     ModuleObjectCount count_;
     std::uint32_t references_ = 1;
     Refusal refuse_;
-    std::vector<IDispatch*> objects_;
+    std::vector<Ref<IDispatch>> objects_;
     QPointer<QWidget> widget_;
     QPointer<QLineEdit> portEdit_;
     std::int32_t port_ = 0; // the page's data: the port last exchanged

@@ -85,36 +85,71 @@ void writePageClass(RegistryFile& registry, const std::filesystem::path& module)
 
 } // namespace
 
-HResult registerModule(const std::filesystem::path& registryPath, const std::filesystem::path& modulePath)
+HResult registerModule(
+    const std::filesystem::path& registryPath, const std::filesystem::path& modulePath, std::string* why)
 {
-    auto registry = RegistryFile::load(registryPath);
+    const auto fail = [why](HResult hr, const std::string& reason) {
+        if (why != nullptr) {
+            *why = reason;
+        }
+        return hr;
+    };
     const TypeLibraryInfo* library = typeLibraryResource(resources::kTypeLibraryResource);
-    if (!registry || library == nullptr || modulePath.empty()) {
-        return result::SelfRegTypeLib;
+    if (library == nullptr) {
+        return fail(result::SelfRegTypeLib, "the module holds no type library");
+    }
+    if (modulePath.empty()) {
+        return fail(result::SelfRegTypeLib, "the module cannot tell which file it was loaded from");
+    }
+    std::string reason;
+    const auto lock = RegistryLock::acquire(registryPath, &reason);
+    if (!lock) {
+        return fail(result::SelfRegTypeLib, reason);
+    }
+    auto registry = RegistryFile::load(registryPath, &reason);
+    if (!registry) {
+        return fail(result::SelfRegTypeLib, reason);
     }
     writeTypeLibrary(*registry, *library, modulePath);
-    if (!registry->save()) {
-        return result::SelfRegTypeLib;
+    if (!registry->save(&reason)) {
+        return fail(result::SelfRegTypeLib, reason);
     }
     writeControlClass(*registry, modulePath);
     writePageClass(*registry, modulePath);
-    return registry->save() ? result::Ok : result::SelfRegClass;
+    if (!registry->save(&reason)) {
+        return fail(result::SelfRegClass, reason);
+    }
+    return result::Ok;
 }
 
-HResult unregisterModule(const std::filesystem::path& registryPath)
+HResult unregisterModule(const std::filesystem::path& registryPath, std::string* why)
 {
-    auto registry = RegistryFile::load(registryPath);
+    const auto fail = [why](HResult hr, const std::string& reason) {
+        if (why != nullptr) {
+            *why = reason;
+        }
+        return hr;
+    };
+    std::string reason;
+    const auto lock = RegistryLock::acquire(registryPath, &reason);
+    if (!lock) {
+        return fail(result::SelfRegTypeLib, reason);
+    }
+    auto registry = RegistryFile::load(registryPath, &reason);
     if (!registry) {
-        return result::SelfRegTypeLib;
+        return fail(result::SelfRegTypeLib, reason);
     }
     eraseTypeLibrary(*registry, kStavikLib);
-    if (!registry->save()) {
-        return result::SelfRegTypeLib;
+    if (!registry->save(&reason)) {
+        return fail(result::SelfRegTypeLib, reason);
     }
     registry->removeTree(clsidKey(clsid::StavikControl));
     registry->removeTree(kStavikProgId);
     registry->removeTree(clsidKey(clsid::StavikPropertyPage));
-    return registry->save() ? result::Ok : result::SelfRegClass;
+    if (!registry->save(&reason)) {
+        return fail(result::SelfRegClass, reason);
+    }
+    return result::Ok;
 }
 
 } // namespace stavik

@@ -1,11 +1,17 @@
 #include "stavik/RegistryFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
+#include <fcntl.h>
+#include <iterator>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace stavik {
 namespace {
@@ -71,12 +77,119 @@ std::string valueName(std::string_view name)
 
 bool validKey(std::string_view key) { return !key.empty() && key.find_first_of("[]\n") == std::string_view::npos; }
 
-bool startsWithNoCase(std::string_view s, std::string_view prefix)
+// A name that reads back as itself: not empty, no '=' or line break, no
+// spaces around it, and not the start of a key or a comment.
+bool validName(std::string_view name)
 {
-    return s.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), s.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return !name.empty() && name.find_first_of("=\n\r") == std::string_view::npos && trim(name) == name
+        && name.front() != '[' && name.front() != '#';
+}
+
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
+
+bool lessNoCase(std::string_view a, std::string_view b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string systemError(int error) { return std::strerror(error); }
+
+// The file a registry path stands for: a symbolic link is followed, so that
+// saving writes the file it names and leaves the link in place.
+std::filesystem::path resolved(const std::filesystem::path& path, std::string* error)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) {
+        return path;
+    }
+    auto target = std::filesystem::weakly_canonical(path, ec);
+    if (ec) {
+        if (error != nullptr) {
+            *error = "cannot follow the link " + path.string() + ": " + ec.message();
+        }
+        return {};
+    }
+    return target;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& file)
+{
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+bool makeFolder(const std::filesystem::path& folder, std::string* error)
+{
+    const auto refuse = [&](const std::string& why) {
+        if (error != nullptr) {
+            *error = "cannot create the folder " + folder.string() + ": " + why;
+        }
+        return false;
+    };
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec)) {
+        return true;
+    }
+    // A file where the folder or one of its parents should be.
+    for (auto part = folder; !part.empty() && part != part.parent_path(); part = part.parent_path()) {
+        if (std::filesystem::exists(part, ec) && !std::filesystem::is_directory(part, ec)) {
+            return refuse(part.string() + " is a file, not a folder");
+        }
+    }
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        return refuse(ec.message());
+    }
+    return true;
+}
+
+// A file descriptor closed at the end.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) { }
+    ~Descriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now and says whether everything written reached the file.
+    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix)
+{
+    return s.size() >= prefix.size() && equalNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+bool isBlank(std::string_view line) { return trim(line).empty(); }
 
 } // namespace
 
@@ -96,50 +209,61 @@ std::filesystem::path defaultRegistryPath()
     return dataHome / "kelvane" / "components.reg";
 }
 
-bool RegistryFile::NoCaseLess::operator()(std::string_view a, std::string_view b) const
-{
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 std::optional<RegistryFile> RegistryFile::load(const std::filesystem::path& path, std::string* error)
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        RegistryFile empty;
-        empty.path_ = path;
-        return empty;
-    }
-    if (ec || status.type() != std::filesystem::file_type::regular) {
+    const auto fail = [&](const std::string& why) -> std::optional<RegistryFile> {
         if (error != nullptr) {
-            *error = path.string() + " is not a readable file";
+            *error = why;
         }
         return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    if (!in) {
-        if (error != nullptr) {
-            *error = "cannot read " + path.string();
+    };
+    struct stat status { };
+    if (::stat(path.c_str(), &status) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) { // not there, or cannot be: saving will say why
+            auto fresh = *parse(kHeader);
+            fresh.path_ = path;
+            return fresh;
         }
-        return std::nullopt;
+        return fail("cannot read " + path.string() + ": " + systemError(errno));
     }
-    auto parsed = parse(content.str(), error);
-    if (parsed) {
-        parsed->path_ = path;
-    } else if (error != nullptr) {
-        *error = path.string() + ": " + *error;
+    if (S_ISDIR(status.st_mode)) {
+        return fail(path.string() + " is a folder, not a registry file");
     }
+    if (!S_ISREG(status.st_mode)) {
+        return fail(path.string() + " is not a regular file");
+    }
+    const Descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        return fail("cannot read " + path.string() + ": " + systemError(errno));
+    }
+    std::string content;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(in.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return fail("cannot read " + path.string() + ": " + systemError(errno));
+        }
+        if (got == 0) {
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+    std::string why;
+    auto parsed = parse(content, &why);
+    if (!parsed) {
+        return fail(path.string() + ": " + why);
+    }
+    parsed->path_ = path;
     return parsed;
 }
 
 std::optional<RegistryFile> RegistryFile::parse(std::string_view text, std::string* error)
 {
     RegistryFile registry;
-    Values* section = nullptr;
+    bool inSection = false;
     int lineNumber = 0;
     const auto fail = [&](const char* why) -> std::optional<RegistryFile> {
         if (error != nullptr) {
@@ -150,41 +274,210 @@ std::optional<RegistryFile> RegistryFile::parse(std::string_view text, std::stri
     while (!text.empty()) {
         ++lineNumber;
         const std::size_t end = text.find('\n');
-        const std::string_view line = trim(text.substr(0, end));
+        const std::string_view written = text.substr(0, end);
+        const std::string_view line = trim(written);
         text = end == std::string_view::npos ? std::string_view {} : text.substr(end + 1);
         if (line.empty() || line.front() == '#') {
+            registry.lines_.push_back({LineKind::Text, {}, {}, std::string(written)});
             continue;
         }
         if (line.front() == '[') {
             if (line.back() != ']' || !validKey(line.substr(1, line.size() - 2))) {
                 return fail("malformed key");
             }
-            section = &registry.keys_[std::string(line.substr(1, line.size() - 2))];
+            registry.lines_.push_back(
+                {LineKind::Key, std::string(line.substr(1, line.size() - 2)), {}, std::string(written)});
+            inSection = true;
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (section == nullptr || equals == std::string_view::npos) {
-            return fail("a value outside a key, or a line that is neither key nor value");
+        if (equals == std::string_view::npos) {
+            return fail("malformed line (neither a key, a value nor a comment)");
+        }
+        if (!inSection) {
+            return fail("a value outside a key");
         }
         const std::string_view name = trim(line.substr(0, equals));
         const auto value = unquote(trim(line.substr(equals + 1)));
         if (name.empty() || !value) {
             return fail("malformed value");
         }
-        (*section)[std::string(name)] = *value;
+        registry.lines_.push_back({LineKind::Value, std::string(name), *value, std::string(written)});
     }
     return registry;
 }
 
 std::string RegistryFile::text() const
 {
-    std::string out(kHeader);
-    for (const auto& [key, values] : keys_) {
-        out += "\n[" + key + "]\n";
-        for (const auto& [name, value] : values) {
-            out += name + " = " + quote(value) + "\n";
+    std::string out;
+    for (const Line& line : lines_) {
+        out += line.written;
+        out += '\n';
+    }
+    return out;
+}
+
+RegistryFile::Line RegistryFile::keyLine(std::string_view key)
+{
+    return {LineKind::Key, std::string(key), {}, "[" + std::string(key) + "]"};
+}
+
+RegistryFile::Line RegistryFile::valueLine(std::string_view name, std::string_view value)
+{
+    return {LineKind::Value, std::string(name), std::string(value), std::string(name) + " = " + quote(value)};
+}
+
+std::size_t RegistryFile::sectionEnd(std::size_t header) const
+{
+    std::size_t end = header + 1;
+    while (end < lines_.size() && lines_[end].kind != LineKind::Key) {
+        ++end;
+    }
+    return end;
+}
+
+void RegistryFile::insertKey(std::string_view key, std::vector<Line> values)
+{
+    const Line blank {LineKind::Text, {}, {}, {}};
+    std::vector<Line> section;
+    section.push_back(keyLine(key));
+    std::move(values.begin(), values.end(), std::back_inserter(section));
+
+    const auto later = std::find_if(lines_.begin(), lines_.end(),
+        [&](const Line& line) { return line.kind == LineKind::Key && lessNoCase(key, line.name); });
+    if (later == lines_.end()) {
+        // Last: parted from what is above by a blank line.
+        if (!lines_.empty() && !isBlank(lines_.back().written)) {
+            section.insert(section.begin(), blank);
+        }
+        lines_.insert(lines_.end(), std::make_move_iterator(section.begin()), std::make_move_iterator(section.end()));
+        return;
+    }
+    // Comment lines right above a key speak of that key: go above them. The
+    // blank line that parts the new key from them belongs to the new key, so
+    // removing it again leaves the file as it was.
+    auto at = later;
+    while (at != lines_.begin() && std::prev(at)->kind == LineKind::Text && !isBlank(std::prev(at)->written)) {
+        --at;
+    }
+    section.push_back(blank);
+    lines_.insert(at, std::make_move_iterator(section.begin()), std::make_move_iterator(section.end()));
+}
+
+void RegistryFile::createKey(std::string_view key)
+{
+    if (validKey(key) && !hasKey(key)) {
+        insertKey(key, {});
+    }
+}
+
+void RegistryFile::setValue(std::string_view key, std::string_view name, std::string_view value)
+{
+    const std::string wanted = valueName(name);
+    if (!validKey(key) || !validName(wanted)) {
+        return;
+    }
+    std::size_t lastSection = lines_.size();
+    bool found = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != LineKind::Key || !equalNoCase(lines_[i].name, key)) {
+            continue;
+        }
+        lastSection = i;
+        for (std::size_t v = i + 1; v < sectionEnd(i); ++v) {
+            Line& line = lines_[v];
+            if (line.kind == LineKind::Value && equalNoCase(line.name, wanted)) {
+                found = true;
+                if (line.value != value) {
+                    line = valueLine(line.name, value);
+                }
+            }
         }
     }
+    if (found) {
+        return;
+    }
+    if (lastSection == lines_.size()) {
+        std::vector<Line> values;
+        values.push_back(valueLine(wanted, value));
+        insertKey(key, std::move(values));
+        return;
+    }
+    // Before the first value that sorts after it, else after the key's last value.
+    const std::size_t end = sectionEnd(lastSection);
+    std::size_t at = lastSection + 1;
+    for (std::size_t v = lastSection + 1; v < end; ++v) {
+        if (lines_[v].kind != LineKind::Value) {
+            continue;
+        }
+        if (lessNoCase(wanted, lines_[v].name)) {
+            at = v;
+            break;
+        }
+        at = v + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), valueLine(wanted, value));
+}
+
+std::optional<std::string> RegistryFile::value(std::string_view key, std::string_view name) const
+{
+    const std::string wanted = valueName(name);
+    std::optional<std::string> found;
+    bool inKey = false;
+    for (const Line& line : lines_) {
+        if (line.kind == LineKind::Key) {
+            inKey = equalNoCase(line.name, key);
+        } else if (inKey && line.kind == LineKind::Value && equalNoCase(line.name, wanted)) {
+            found = line.value; // a later line of the same name wins, as when it was read
+        }
+    }
+    return found;
+}
+
+bool RegistryFile::hasKey(std::string_view key) const
+{
+    return std::any_of(lines_.begin(), lines_.end(),
+        [&](const Line& line) { return line.kind == LineKind::Key && equalNoCase(line.name, key); });
+}
+
+bool RegistryFile::empty() const
+{
+    return std::none_of(lines_.begin(), lines_.end(), [](const Line& line) { return line.kind == LineKind::Key; });
+}
+
+void RegistryFile::removeTree(std::string_view key)
+{
+    const std::string below = std::string(key) + "\\";
+    std::vector<Line> kept;
+    kept.reserve(lines_.size());
+    bool removing = false;
+    for (Line& line : lines_) {
+        if (line.kind == LineKind::Key) {
+            removing = equalNoCase(line.name, key) || startsWithNoCase(line.name, below);
+        }
+        // A removed key takes its values and blank lines; a comment stays where it stood.
+        const bool comment = line.kind == LineKind::Text && !isBlank(line.written);
+        if (!removing || comment) {
+            kept.push_back(std::move(line));
+        }
+    }
+    // A key removed from the end leaves no blank line after the last one kept.
+    if (removing && !kept.empty() && kept.back().kind == LineKind::Text && isBlank(kept.back().written)) {
+        kept.pop_back();
+    }
+    lines_ = std::move(kept);
+}
+
+std::vector<std::string> RegistryFile::keys() const
+{
+    std::vector<std::string> out;
+    for (const Line& line : lines_) {
+        if (line.kind == LineKind::Key
+            && std::none_of(out.begin(), out.end(), [&](const std::string& k) { return equalNoCase(k, line.name); })) {
+            out.push_back(line.name);
+        }
+    }
+    std::sort(out.begin(), out.end(), lessNoCase);
     return out;
 }
 
@@ -196,77 +489,104 @@ bool RegistryFile::save(std::string* error) const
         }
         return false;
     };
-    std::error_code ec;
-    if (path_.has_parent_path()) {
-        std::filesystem::create_directories(path_.parent_path(), ec);
-        if (ec) {
-            return report("cannot create " + path_.parent_path().string() + ": " + ec.message());
+    const std::filesystem::path target = resolved(path_, error);
+    if (target.empty()) {
+        return false;
+    }
+    const std::filesystem::path folder = folderOf(target);
+    if (!makeFolder(folder, error)) {
+        return false;
+    }
+    struct stat old { };
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT) {
+        return report("cannot write " + target.string() + ": " + systemError(errno));
+    }
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) {
+            return report(target.string() + " is a folder, not a registry file");
+        }
+        if (!S_ISREG(old.st_mode)) {
+            return report(target.string() + " is not a regular file");
+        }
+        // The superuser could write it, but whoever made it read-only meant it for everyone.
+        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            return report("cannot write " + target.string() + ": permission denied (the file is read-only)");
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            return report("cannot write " + target.string() + ": " + systemError(errno));
         }
     }
-    const std::filesystem::path temporary = path_.string() + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text();
-        out.flush();
-        if (!out) {
-            std::filesystem::remove(temporary, ec);
-            return report("cannot write " + temporary.string());
-        }
+
+    static std::atomic<unsigned> serial {0};
+    const std::filesystem::path temporary
+        = target.string() + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    Descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (out.get() < 0) {
+        return report("cannot write in the folder " + folder.string() + ": " + systemError(errno));
     }
-    std::filesystem::rename(temporary, path_, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return report("cannot replace " + path_.string());
+    const auto abandon = [&](const std::string& why) {
+        ::unlink(temporary.c_str());
+        return report(why);
+    };
+    // The owner first: changing it may clear mode bits that the mode then sets again.
+    if (exists && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
+        return abandon("cannot write " + target.string()
+            + ": permission denied (its owner or group could not be kept: " + systemError(errno) + ")");
+    }
+    if (exists && ::fchmod(out.get(), old.st_mode & 07777) != 0) {
+        return abandon("cannot keep the permissions of " + target.string() + ": " + systemError(errno));
+    }
+    if (!writeAll(out.get(), text()) || ::fsync(out.get()) != 0 || !out.close()) {
+        return abandon("cannot write " + temporary.string() + ": " + systemError(errno));
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return abandon("cannot replace " + target.string() + ": " + systemError(errno));
+    }
+    // Make the rename itself durable; the file is in place either way.
+    const Descriptor folderHandle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderHandle.get() >= 0) {
+        ::fsync(folderHandle.get());
     }
     return true;
 }
 
-void RegistryFile::createKey(std::string_view key)
+std::optional<RegistryLock> RegistryLock::acquire(const std::filesystem::path& registryPath, std::string* error)
 {
-    if (validKey(key)) {
-        keys_.try_emplace(std::string(key));
-    }
-}
-
-void RegistryFile::setValue(std::string_view key, std::string_view name, std::string_view value)
-{
-    if (validKey(key)) {
-        keys_[std::string(key)][valueName(name)] = std::string(value);
-    }
-}
-
-std::optional<std::string> RegistryFile::value(std::string_view key, std::string_view name) const
-{
-    const auto k = keys_.find(key);
-    if (k == keys_.end()) {
+    const std::filesystem::path target = resolved(registryPath, error);
+    if (target.empty()) {
         return std::nullopt;
     }
-    const auto v = k->second.find(valueName(name));
-    if (v == k->second.end()) {
+    const std::filesystem::path folder = folderOf(target);
+    if (!makeFolder(folder, error)) {
         return std::nullopt;
     }
-    return v->second;
-}
-
-bool RegistryFile::hasKey(std::string_view key) const { return keys_.find(key) != keys_.end(); }
-
-void RegistryFile::removeTree(std::string_view key)
-{
-    const std::string below = std::string(key) + "\\";
-    std::erase_if(keys_, [&](const auto& entry) {
-        return NoCaseLess {}(entry.first, key) == NoCaseLess {}(key, entry.first) // same key
-            || startsWithNoCase(entry.first, below);
-    });
-}
-
-std::vector<std::string> RegistryFile::keys() const
-{
-    std::vector<std::string> out;
-    out.reserve(keys_.size());
-    for (const auto& entry : keys_) {
-        out.push_back(entry.first);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error != nullptr) {
+            *error = "cannot open the folder " + folder.string() + ": " + systemError(errno);
+        }
+        return std::nullopt;
     }
-    return out;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            if (error != nullptr) {
+                *error = "cannot lock the folder " + folder.string() + ": " + systemError(errno);
+            }
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    return RegistryLock(fd);
+}
+
+RegistryLock::RegistryLock(RegistryLock&& other) noexcept : folder_(std::exchange(other.folder_, -1)) { }
+
+RegistryLock::~RegistryLock()
+{
+    if (folder_ >= 0) {
+        ::close(folder_); // closing the last descriptor lets the lock go
+    }
 }
 
 } // namespace stavik

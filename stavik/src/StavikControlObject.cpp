@@ -46,50 +46,23 @@ StavikControlObject::StavikControlObject(
 {
 }
 
-StavikControlObject::~StavikControlObject()
-{
-    for (const Connection& c : connections_) {
-        c.sink->Release();
-    }
-    if (site_ != nullptr) {
-        site_->Release();
-    }
-}
+StavikControlObject::~StavikControlObject() = default;
 
 HResult StavikControlObject::create(ModuleLifetime& lifetime,
     std::shared_ptr<kelvane::joystick::JoystickServices> services, const Guid& iid, void** object)
 {
-    if (object == nullptr) {
-        return result::Pointer;
-    }
-    *object = nullptr;
-    auto* control = new StavikControlObject(lifetime, std::move(services));
-    const HResult hr = control->QueryInterface(iid, object);
-    control->Release();
-    return hr;
+    const auto control = Ref<StavikControlObject>::adopt(new StavikControlObject(lifetime, std::move(services)));
+    return control->QueryInterface(iid, object);
 }
 
 HResult StavikControlObject::QueryInterface(const Guid& iid, void** object)
 {
-    if (object == nullptr) {
-        return result::Pointer;
-    }
-    if (iid == iid::Unknown || iid == iid::Dispatch || iid == iid::DStavik) {
-        *object = static_cast<IDispatch*>(this);
-    } else if (iid == iid::EventSource) {
-        *object = static_cast<IEventSource*>(this);
-    } else if (iid == iid::PersistState) {
-        *object = static_cast<IPersistState*>(this);
-    } else if (iid == iid::EmbeddedControl) {
-        *object = static_cast<IEmbeddedControl*>(this);
-    } else if (iid == iid::SpecifyPropertyPages) {
-        *object = static_cast<ISpecifyPropertyPages*>(this);
-    } else {
-        *object = nullptr;
-        return result::NoInterface;
-    }
-    AddRef();
-    return result::Ok;
+    return answerQuery(iid, object,
+        {answers<IDispatch>(iid::Dispatch, this), answers<IDispatch>(iid::DStavik, this),
+            answers<IEventSource>(iid::EventSource, this), answers<IPersistState>(iid::PersistState, this),
+            answers<IEmbeddedControl>(iid::EmbeddedControl, this),
+            answers<ISpecifyPropertyPages>(iid::SpecifyPropertyPages, this),
+            answers<IModifiedFlag>(iid::ModifiedFlag, this)});
 }
 
 std::uint32_t StavikControlObject::AddRef() { return ++references_; }
@@ -295,16 +268,12 @@ HResult StavikControlObject::putProperty(DispId id, const Variant& value)
 
 bool StavikControlObject::userMode() const
 {
-    if (site_ == nullptr) {
-        return true;
-    }
-    IDispatch* ambient = nullptr;
-    if (failed(site_->QueryInterface(iid::Dispatch, reinterpret_cast<void**>(&ambient))) || ambient == nullptr) {
+    const auto ambient = query<IDispatch>(site_.get(), iid::Dispatch);
+    if (!ambient) {
         return true;
     }
     Variant value;
     const HResult hr = ambient->Invoke(dispid::AmbientUserMode, InvokeKind::PropertyGet, nullptr, 0, &value);
-    ambient->Release();
     return failed(hr) || value.number != 0;
 }
 
@@ -313,13 +282,12 @@ HResult StavikControlObject::Advise(IUnknown* sink, std::uint32_t* cookie)
     if (sink == nullptr || cookie == nullptr) {
         return result::Pointer;
     }
-    IDispatch* events = nullptr;
-    const HResult hr = sink->QueryInterface(iid::DStavikEvents, reinterpret_cast<void**>(&events));
-    if (failed(hr) || events == nullptr) {
+    auto events = query<IDispatch>(sink, iid::DStavikEvents);
+    if (!events) {
         return result::NoInterface;
     }
     *cookie = nextCookie_++;
-    connections_.push_back({*cookie, events});
+    connections_.push_back({*cookie, std::move(events)});
     return result::Ok;
 }
 
@@ -327,9 +295,9 @@ HResult StavikControlObject::Unadvise(std::uint32_t cookie)
 {
     for (auto it = connections_.begin(); it != connections_.end(); ++it) {
         if (it->cookie == cookie) {
-            IDispatch* sink = it->sink;
+            // The sink may answer its release by calling back in: let it go once the list is consistent.
+            const Ref<IDispatch> sink = std::move(it->sink);
             connections_.erase(it);
-            sink->Release();
             return result::Ok;
         }
     }
@@ -339,20 +307,15 @@ HResult StavikControlObject::Unadvise(std::uint32_t cookie)
 void StavikControlObject::raise(StavikEvent event, const Variant* arguments, std::uint32_t count)
 {
     // A sink may advise or unadvise from inside the event; each sink connected
-    // when the event began hears it, if still connected by its turn.
-    std::vector<Connection> listeners = connections_;
-    for (const Connection& c : listeners) {
-        c.sink->AddRef();
-    }
+    // when the event began hears it, if still connected by its turn. The copy
+    // holds a reference on each, so none ends while it is being called.
+    const std::vector<Connection> listeners = connections_;
     for (const Connection& c : listeners) {
         const bool stillConnected = std::any_of(
             connections_.begin(), connections_.end(), [&](const Connection& now) { return now.cookie == c.cookie; });
         if (stillConnected) {
             c.sink->Invoke(static_cast<DispId>(event), InvokeKind::Method, arguments, count, nullptr);
         }
-    }
-    for (const Connection& c : listeners) {
-        c.sink->Release();
     }
 }
 
@@ -435,13 +398,7 @@ HResult StavikControlObject::GetSizeMax(std::uint32_t* size)
 
 HResult StavikControlObject::SetClientSite(IUnknown* site)
 {
-    if (site != nullptr) {
-        site->AddRef();
-    }
-    if (site_ != nullptr) {
-        site_->Release();
-    }
-    site_ = site;
+    site_ = Ref<IUnknown>::retain(site);
     return result::Ok;
 }
 
@@ -507,6 +464,12 @@ HResult StavikControlObject::GetPages(Guid* pages, std::uint32_t capacity, std::
     if (pages != nullptr && capacity >= 1) {
         pages[0] = clsid::StavikPropertyPage;
     }
+    return result::Ok;
+}
+
+HResult StavikControlObject::SetModified()
+{
+    control_.markModified();
     return result::Ok;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "JoystickControl.h"
+#include "ModifiedFlag.h"
 #include "ModuleLifetime.h"
+
+#include "stavik/Ref.h"
 
 #include "stavik/StavikIds.h"
 
@@ -23,6 +26,7 @@ class StavikControlObject final : public IDispatch,
                                   public IPersistState,
                                   public IEmbeddedControl,
                                   public ISpecifyPropertyPages,
+                                  public IModifiedFlag,
                                   private ControlEventTarget {
 public:
     StavikControlObject(ModuleLifetime& lifetime, std::shared_ptr<kelvane::joystick::JoystickServices> services);
@@ -57,6 +61,8 @@ public:
 
     HResult GetPages(Guid* pages, std::uint32_t capacity, std::uint32_t* count) override;
 
+    HResult SetModified() override;
+
 private:
     ~StavikControlObject();
 
@@ -74,13 +80,13 @@ private:
 
     struct Connection {
         std::uint32_t cookie;
-        IDispatch* sink;
+        Ref<IDispatch> sink;
     };
 
     ModuleObjectCount count_;
     std::uint32_t references_ = 1;
     JoystickControl control_;
-    IUnknown* site_ = nullptr;
+    Ref<IUnknown> site_;
     std::vector<Connection> connections_;
     std::uint32_t nextCookie_ = 1;
     std::int32_t extentWidth_ = PersistedState::kDefaultExtent;

@@ -1,7 +1,8 @@
 // stavik-register [--unregister] [--registry FILE] path/to/libstavik32.so
 //
 // Registers (or unregisters) a component module through its own entry points
-// and prints the result code with a sentence. The registry file is FILE, else
+// and prints the result code with a sentence, then on failure the module's
+// reason ("Reason: ...") when it gives one. The registry file is FILE, else
 // $STAVIK_REGISTRY, else the user's data folder (see defaultRegistryPath).
 // Exit status: 0 done, 1 the module reported a failure, 2 bad use or a module
 // that cannot be loaded.
@@ -62,6 +63,9 @@ int main(int argc, char** argv)
     }
     const stavik::HResult hr = unregister ? module->unregisterServer() : module->registerServer();
     std::printf("%s\n", stavik::host::describeRegistrationResult(hr, !unregister).c_str());
+    if (const std::string reason = module->errorText(); hr != stavik::result::Ok && !reason.empty()) {
+        std::printf("Reason: %s\n", reason.c_str());
+    }
     std::printf("Registry: %s\n", stavik::defaultRegistryPath().c_str());
     return hr == stavik::result::Ok ? 0 : 1;
 }

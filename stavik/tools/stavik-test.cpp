@@ -49,8 +49,10 @@ constexpr const char* kUsage
       "  --library FILE      module to load, skipping the look-up\n"
       "  --design            design mode (default: run mode)\n"
       "  --port N            joystick identifier to watch\n"
-      "  --load FILE         load the persisted state (29 bytes) from FILE\n"
-      "  --save FILE         save the persisted state to FILE\n"
+      "  --load FILE         load the persisted state (29 bytes) from FILE; the control is\n"
+      "                      enabled as the state says\n"
+      "  --save FILE         save the persisted state to FILE (with --load alone: the same bytes)\n"
+      "  --enable            enable the control (run mode) whatever the loaded state says\n"
       "  --props             print the properties\n"
       "  --draw FILE         draw the control into a PNG (design mode)\n"
       "  --draw-size WxH     size to draw at (default 32x32)\n"
@@ -77,6 +79,7 @@ struct Options {
     bool about = false;
     bool simulate = false;
     bool watch = false;
+    bool enable = false;
 
     bool oneShot() const { return props || !save.empty() || !draw.empty() || propertyPage || about; }
 };
@@ -111,6 +114,8 @@ std::optional<Options> parseOptions(int argc, char** argv)
             o.simulate = true;
         } else if (arg == "--watch") {
             o.watch = true;
+        } else if (arg == "--enable") {
+            o.enable = true;
         } else if (arg == "--progid" || arg == "--clsid") {
             if (!(value = next())) {
                 return std::nullopt;
@@ -344,15 +349,20 @@ int main(int argc, char** argv)
 
     EventPrinter printer(stdout);
     control->connect(printer);
+    // A new control is enabled; a loaded one as its state says, unless --enable.
+    stavik::host::PropertyValue enabled {false};
+    const bool wasEnabled
+        = stavik::succeeded(control->get(stavik::dispid::Enabled, enabled)) && std::get<bool>(enabled);
     if (o.port || o.simulate) {
         const int port = simulated ? simulated->port() : *o.port;
         control->put("Port", stavik::host::PropertyValue {port});
-        if (!o.design) {
+        if (!o.design && wasEnabled) {
             // A capture stays on the joystick it started on; restart it on the new one.
             control->setEnabled(false);
+            control->setEnabled(true);
         }
     }
-    if (!o.design) {
+    if (!o.design && o.enable && !wasEnabled) {
         control->setEnabled(true);
     }
 

@@ -6,6 +6,7 @@
 #include "TempFolder.h"
 
 #include "stavik/GuidText.h"
+#include "stavik/Ref.h"
 #include "stavik/RegistryFile.h"
 #include "stavik/host/ControlLocator.h"
 #include "stavik/host/ModuleLibrary.h"
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <fstream>
+#include <iterator>
 
 using namespace stavik;
 using namespace stavik::testing;
@@ -121,6 +123,88 @@ TEST_F(ModuleTest, TheModuleCanUnloadOnlyWithNoObjectsAndNoLocks)
     ASSERT_EQ(factory->LockServer(false), result::Ok);
     factory->Release();
     EXPECT_EQ(module->canUnloadNow(), result::Ok);
+}
+
+TEST_F(ModuleTest, AnUnlockWithoutALockIsRefusedAndNeverLetsALockedModuleUnload)
+{
+    Ref<IClassFactory> control;
+    ASSERT_EQ(module->getClassObject(clsid::StavikControl, iid::ClassFactory, control.receive()), result::Ok);
+    Ref<IClassFactory> page;
+    ASSERT_EQ(module->getClassObject(clsid::StavikPropertyPage, iid::ClassFactory, page.receive()), result::Ok);
+
+    EXPECT_EQ(control->LockServer(false), result::Unexpected); // stray: nothing to take back
+    EXPECT_EQ(module->canUnloadNow(), result::Ok);
+    ASSERT_EQ(control->LockServer(true), result::Ok);
+    EXPECT_EQ(module->canUnloadNow(), result::False); // the stray unlock did not eat this lock
+
+    // Locks pair up across the module's class objects, and a live object keeps it loaded too.
+    ASSERT_EQ(page->LockServer(true), result::Ok);
+    Ref<IUnknown> object;
+    ASSERT_EQ(control->CreateInstance(nullptr, iid::Unknown, object.receive()), result::Ok);
+    EXPECT_EQ(page->LockServer(false), result::Ok);
+    EXPECT_EQ(control->LockServer(false), result::Ok);
+    EXPECT_EQ(page->LockServer(false), result::Unexpected);
+    EXPECT_EQ(module->canUnloadNow(), result::False);
+    object.reset();
+    EXPECT_EQ(module->canUnloadNow(), result::Ok);
+}
+
+std::string contents(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(ModuleTest, RegisteringAndUnregisteringKeepAPersonsCommentsEntriesAndPermissions)
+{
+    const std::string handWritten = "# Components for the studio machine.\n"
+                                    "\n"
+                                    "# Keep: the lighting desk's own control.\n"
+                                    "[Lights.Desk]\n"
+                                    "@ = \"Desk\"\n";
+    std::ofstream(registryPath()) << handWritten;
+    std::filesystem::permissions(
+        registryPath(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    ASSERT_EQ(module->registerServer(), result::Ok) << module->errorText();
+    EXPECT_EQ(module->errorText(), "");
+    const std::string registered = contents(registryPath());
+    EXPECT_EQ(registered.rfind(handWritten.substr(0, handWritten.find("# Keep")), 0), 0u) << registered;
+    EXPECT_NE(registered.find("# Keep: the lighting desk's own control.\n[Lights.Desk]\n"), std::string::npos);
+    ASSERT_EQ(module->registerServer(), result::Ok); // again: the same file
+    EXPECT_EQ(contents(registryPath()), registered);
+
+    ASSERT_EQ(module->unregisterServer(), result::Ok);
+    EXPECT_EQ(contents(registryPath()), handWritten);
+    EXPECT_EQ(std::filesystem::status(registryPath()).permissions() & std::filesystem::perms::mask,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(ModuleTest, ARegistryThatCannotBeWrittenIsLeftUntouchedAndTheModuleSaysWhy)
+{
+    const std::string before = "[Lights.Desk]\n@ = \"Desk\"\n";
+    std::ofstream(registryPath()) << before;
+    std::filesystem::permissions(registryPath(), std::filesystem::perms::owner_read);
+    EXPECT_EQ(module->registerServer(), result::SelfRegTypeLib);
+    EXPECT_EQ(
+        module->errorText(), "cannot write " + registryPath().string() + ": permission denied (the file is read-only)");
+    EXPECT_EQ(module->unregisterServer(), result::SelfRegTypeLib);
+    EXPECT_EQ(contents(registryPath()), before);
+
+    std::filesystem::permissions(
+        registryPath(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::ofstream(registryPath(), std::ios::app) << "not a value\n";
+    EXPECT_EQ(module->registerServer(), result::SelfRegTypeLib);
+    EXPECT_EQ(module->errorText(),
+        registryPath().string() + ": line 3: malformed line (neither a key, a value nor a comment)");
+
+    setenv("STAVIK_REGISTRY", folder.path().c_str(), 1);
+    EXPECT_EQ(module->registerServer(), result::SelfRegTypeLib);
+    EXPECT_EQ(module->errorText(), folder.path().string() + " is a folder, not a registry file");
+
+    setenv("STAVIK_REGISTRY", (folder / "elsewhere.reg").c_str(), 1);
+    ASSERT_EQ(module->registerServer(), result::Ok);
+    EXPECT_EQ(module->errorText(), ""); // a success clears the last reason
 }
 
 // Records events and ends a waiting event loop once enough have come.

@@ -1,4 +1,5 @@
-// The "General" page: shows Port, refuses what is not 0 or 1, writes what is.
+// The "General" page: shows Port, refuses what is not 0 or 1, writes what is
+// and marks the control modified.
 
 #include "StavikTestRig.h"
 
@@ -85,6 +86,33 @@ TEST_F(PropertyPageTest, ShowingThePageReadsTheControlsPortAndTitlesItGeneral)
     char title[16] = {};
     ASSERT_EQ(page->GetTitle(title, sizeof title), result::Ok);
     EXPECT_STREQ(title, "General");
+    page->Release();
+}
+
+// Writing Port alone leaves the control unmodified; the page's Apply is the
+// user's change and must reach a container that saves only modified controls.
+TEST_F(PropertyPageTest, ApplyingMarksTheControlModifiedAndARefusalDoesNot)
+{
+    std::vector<std::uint8_t> saved;
+    ASSERT_EQ(control->save(saved), result::Ok);
+    ASSERT_FALSE(control->isDirty());
+    IPropertyPage* page = showPage();
+
+    edit->setText("2");
+    EXPECT_EQ(page->Apply(), result::Fail);
+    EXPECT_FALSE(control->isDirty());
+
+    edit->setText("1");
+    EXPECT_EQ(page->Apply(), result::Ok);
+    EXPECT_TRUE(control->isDirty());
+    ASSERT_EQ(control->save(saved), result::Ok);
+    EXPECT_EQ(saved[17], 1); // Port, saved
+    EXPECT_FALSE(control->isDirty());
+
+    EXPECT_EQ(control->put("Port", PropertyValue {std::int32_t {0}}), result::Ok);
+    EXPECT_FALSE(control->isDirty());
+    page->Deactivate();
+    page->SetObjects(0, nullptr);
     page->Release();
 }
 

@@ -1,5 +1,6 @@
-// The registry file: text form, look-up without case, subtree removal, and
-// refusing to overwrite a file it cannot understand.
+// The registry file: text form, look-up without case, subtree removal,
+// refusing to overwrite a file it cannot understand, editing that keeps what a
+// person wrote, saving that keeps the file's owner and mode, and the lock.
 
 #include "EnvironmentGuard.h"
 #include "TempFolder.h"
@@ -11,7 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <iterator>
 
 using namespace stavik;
 using stavik::testing::EnvironmentGuard;
@@ -124,6 +130,250 @@ TEST(RegistryFileTest, AnInstalledProgramFindsTheModuleItCameWith)
     // A dangling link (the module file removed) is no module.
     std::filesystem::remove(folder / "lib" / "kelvane" / "libstavik32.so.2.0.4");
     EXPECT_FALSE(stavik::host::moduleBeside(folder / "bin"));
+}
+
+} // namespace
+
+namespace {
+
+std::string contents(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::perms permissions(const std::filesystem::path& path)
+{
+    return std::filesystem::status(path).permissions() & std::filesystem::perms::mask;
+}
+
+// Files in folder other than the one named keep (temporary files left behind).
+std::vector<std::string> strayFiles(const std::filesystem::path& folder, const std::string& keep)
+{
+    std::vector<std::string> stray;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename() != keep) {
+            stray.push_back(entry.path().filename().string());
+        }
+    }
+    return stray;
+}
+
+constexpr const char* kHandWritten = "# My components. Edited by hand; keep this note.\n"
+                                     "\n"
+                                     "# The old synth, do not remove:\n"
+                                     "[Other.Synth]\n"
+                                     "@=\"Old Synth\"\n"
+                                     "  # its class follows\n"
+                                     "\n"
+                                     "[Other.Synth\\CLSID]\n"
+                                     "@ = \"{1}\"\n";
+
+TEST(RegistryFileEditingTest, CommentsAndUntouchedLinesStayWhereTheyStandThroughAddingAndRemoving)
+{
+    auto registry = RegistryFile::parse(kHandWritten);
+    ASSERT_TRUE(registry);
+    EXPECT_EQ(registry->text(), kHandWritten); // read and written back unchanged
+
+    registry->setValue("Alpha", {}, "a"); // sorts first: above the comment that speaks of Other.Synth
+    registry->setValue("Other.Synth\\CLSID", "Extra", "x"); // a new value after the key's values
+    registry->setValue("Zulu\\Deep", {}, "z"); // sorts last: appended
+    EXPECT_EQ(registry->text(),
+        "# My components. Edited by hand; keep this note.\n"
+        "\n"
+        "[Alpha]\n"
+        "@ = \"a\"\n"
+        "\n"
+        "# The old synth, do not remove:\n"
+        "[Other.Synth]\n"
+        "@=\"Old Synth\"\n"
+        "  # its class follows\n"
+        "\n"
+        "[Other.Synth\\CLSID]\n"
+        "@ = \"{1}\"\n"
+        "Extra = \"x\"\n"
+        "\n"
+        "[Zulu\\Deep]\n"
+        "@ = \"z\"\n");
+
+    registry->removeTree("Alpha");
+    registry->removeTree("zulu");
+    registry->removeTree("Other.Synth\\CLSID");
+    registry->setValue("Other.Synth\\CLSID", {}, "{1}");
+    EXPECT_EQ(registry->text(), kHandWritten);
+
+    // Removing a key keeps the comments inside it; changing a value rewrites only its line.
+    registry->setValue("other.synth", {}, "New Synth");
+    registry->removeTree("Other.Synth");
+    EXPECT_EQ(registry->text(),
+        "# My components. Edited by hand; keep this note.\n"
+        "\n"
+        "# The old synth, do not remove:\n"
+        "  # its class follows\n");
+    EXPECT_TRUE(registry->empty());
+}
+
+TEST(RegistryFileEditingTest, NamesThatWouldNotReadBackAreNotWritten)
+{
+    auto registry = RegistryFile::parse("");
+    ASSERT_TRUE(registry);
+    registry->setValue("Key", "a = b", "1");
+    registry->setValue("Key", "#note", "1");
+    registry->setValue("Bad]Key", {}, "1");
+    EXPECT_EQ(registry->text(), "");
+    registry->setValue("Key", "Name", "line\nbreak \"quoted\"");
+    const auto again = RegistryFile::parse(registry->text());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->value("key", "name"), "line\nbreak \"quoted\"");
+}
+
+TEST(RegistryFileSavingTest, SavingKeepsTheFilesPermissionsAndLeavesNoTemporaryFile)
+{
+    using std::filesystem::perms;
+    TempFolder folder;
+    const auto path = folder / "components.reg";
+    for (const perms mode : {perms::owner_read | perms::owner_write,
+             perms::owner_read | perms::owner_write | perms::group_read | perms::group_write}) {
+        std::ofstream(path) << "[Key]\n";
+        std::filesystem::permissions(path, mode);
+        auto registry = RegistryFile::load(path);
+        ASSERT_TRUE(registry);
+        registry->setValue("Key", {}, "changed");
+        std::string error;
+        ASSERT_TRUE(registry->save(&error)) << error;
+        EXPECT_EQ(permissions(path), mode);
+        EXPECT_EQ(contents(path), "[Key]\n@ = \"changed\"\n");
+    }
+    EXPECT_TRUE(strayFiles(folder.path(), "components.reg").empty());
+}
+
+TEST(RegistryFileSavingTest, AReadOnlyFileIsRefusedAndLeftUntouchedWhoeverAsks)
+{
+    TempFolder folder;
+    const auto path = folder / "components.reg";
+    std::ofstream(path) << kHandWritten;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    auto registry = RegistryFile::load(path);
+    ASSERT_TRUE(registry);
+    registry->setValue("Alpha", {}, "a");
+    std::string error;
+    EXPECT_FALSE(registry->save(&error));
+    EXPECT_NE(error.find("permission denied (the file is read-only)"), std::string::npos) << error;
+    EXPECT_EQ(contents(path), kHandWritten);
+    EXPECT_EQ(permissions(path), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_TRUE(strayFiles(folder.path(), "components.reg").empty());
+}
+
+TEST(RegistryFileSavingTest, TheOwnerOfTheFileIsKept)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only the superuser can make a file of another user to save over";
+    }
+    TempFolder folder;
+    const auto path = folder / "components.reg";
+    std::ofstream(path) << "[Key]\n";
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    auto registry = RegistryFile::load(path);
+    ASSERT_TRUE(registry);
+    registry->setValue("Key", {}, "changed");
+    ASSERT_TRUE(registry->save());
+    struct stat after { };
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 65534u);
+}
+
+TEST(RegistryFileSavingTest, ARegistryReachedThroughALinkIsWrittenWhereTheLinkPoints)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "real");
+    std::ofstream(folder / "real" / "components.reg") << "[Key]\n";
+    std::filesystem::create_symlink(folder / "real" / "components.reg", folder / "link.reg");
+    auto registry = RegistryFile::load(folder / "link.reg");
+    ASSERT_TRUE(registry);
+    registry->setValue("Key", {}, "through the link");
+    ASSERT_TRUE(registry->save());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.reg"));
+    EXPECT_EQ(contents(folder / "real" / "components.reg"), "[Key]\n@ = \"through the link\"\n");
+}
+
+TEST(RegistryFileSavingTest, EachFailureSaysWhy)
+{
+    TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(RegistryFile::load(folder.path(), &error));
+    EXPECT_EQ(error, folder.path().string() + " is a folder, not a registry file");
+
+    std::ofstream(folder / "bad.reg") << "# fine\n[Key]\n@ = unquoted\n";
+    EXPECT_FALSE(RegistryFile::load(folder / "bad.reg", &error));
+    EXPECT_EQ(error, (folder / "bad.reg").string() + ": line 3: malformed value");
+
+    std::ofstream(folder / "plain") << "x";
+    auto registry = RegistryFile::load(folder / "plain" / "sub" / "components.reg");
+    ASSERT_TRUE(registry); // not there: empty
+    EXPECT_FALSE(registry->save(&error));
+    EXPECT_EQ(error,
+        "cannot create the folder " + (folder / "plain" / "sub").string() + ": " + (folder / "plain").string()
+            + " is a file, not a folder");
+    EXPECT_FALSE(RegistryLock::acquire(folder / "plain" / "components.reg", &error));
+    EXPECT_NE(error.find("is a file, not a folder"), std::string::npos);
+
+    if (::geteuid() != 0) { // the superuser reads and writes through permissions
+        std::ofstream(folder / "secret.reg") << "[Key]\n";
+        std::filesystem::permissions(folder / "secret.reg", std::filesystem::perms::none);
+        EXPECT_FALSE(RegistryFile::load(folder / "secret.reg", &error));
+        EXPECT_EQ(error, "cannot read " + (folder / "secret.reg").string() + ": Permission denied");
+
+        std::filesystem::create_directory(folder / "locked");
+        std::ofstream(folder / "locked" / "components.reg") << "[Key]\n";
+        std::filesystem::permissions(
+            folder / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        auto inLocked = RegistryFile::load(folder / "locked" / "components.reg");
+        ASSERT_TRUE(inLocked);
+        inLocked->setValue("Key", {}, "x");
+        EXPECT_FALSE(inLocked->save(&error));
+        EXPECT_EQ(error, "cannot write in the folder " + (folder / "locked").string() + ": Permission denied");
+        std::filesystem::permissions(folder / "locked", std::filesystem::perms::owner_all);
+    }
+}
+
+// Each writer adds its own keys, one load-change-save per round, as two
+// registering processes do. Without the lock both would start from the same
+// old file and the later save would drop the other's key.
+TEST(RegistryFileSavingTest, TwoProcessesChangingTheRegistryUnderItsLockLoseNothing)
+{
+    TempFolder folder;
+    const auto path = folder / "components.reg";
+    constexpr int kRounds = 40;
+    std::vector<pid_t> writers;
+    for (const char* writer : {"First", "Second"}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int status = 0;
+            for (int round = 0; round < kRounds && status == 0; ++round) {
+                const auto lock = RegistryLock::acquire(path);
+                auto registry = RegistryFile::load(path);
+                if (!lock || !registry) {
+                    status = 1;
+                    break;
+                }
+                registry->setValue(std::string(writer) + "\\" + std::to_string(round), {}, writer);
+                status = registry->save() ? 0 : 1;
+            }
+            ::_exit(status);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto registry = RegistryFile::load(path);
+    ASSERT_TRUE(registry);
+    EXPECT_EQ(registry->keys().size(), 2u * kRounds);
+    EXPECT_TRUE(strayFiles(folder.path(), "components.reg").empty());
 }
 
 } // namespace

@@ -139,7 +139,9 @@ class IClassFactory : public IUnknown {
 public:
     // outer must be null: the module's objects cannot be aggregated.
     virtual HResult CreateInstance(IUnknown* outer, const Guid& iid, void** object) = 0;
-    // While locked, the module reports that it cannot be unloaded.
+    // While locked, the module reports that it cannot be unloaded. Each
+    // LockServer(false) takes back one earlier LockServer(true) of the module;
+    // one without a lock left to take back is refused with Unexpected.
     virtual HResult LockServer(bool lock) = 0;
 
 protected:

@@ -8,7 +8,7 @@
 
 namespace stavik::host {
 
-// A component module loaded into this process, reached through its four entry points.
+// A component module loaded into this process, reached through its entry points.
 //
 // The module stays mapped until the process ends even after the last
 // ModuleLibrary of it is gone: objects of a module may outlive the host's
@@ -26,6 +26,9 @@ public:
 
     HResult registerServer() const;
     HResult unregisterServer() const;
+    // Why the last registerServer or unregisterServer on this thread failed,
+    // as the module says; empty after a success or from a module that cannot say.
+    std::string errorText() const;
     HResult canUnloadNow() const;
     HResult getClassObject(const Guid& clsid, const Guid& iid, void** object) const;
     // Through the class object: a new object of clsid answered for iid.
