@@ -28,10 +28,16 @@ struct SetupRig {
         modals.add(form, dialog);
     }
 
-    // Shows the window modally; `user` runs once the dialog is up.
+    // Shows the window modally; `user` runs once the dialog is up and shows
+    // what the form's loading put into its controls.
     void showModal(std::function<void()> user)
     {
-        QTimer::singleShot(0, &dialog, [user] { user(); });
+        QTimer::singleShot(0, &dialog, [user] {
+            // Runs inside the loop's delivery of posted events: deliver the
+            // views' refreshes queued before it directly.
+            QCoreApplication::sendPostedEvents();
+            user();
+        });
         form.showModal();
     }
 
