@@ -5,8 +5,8 @@
 //     (FluidSynth rendering on SDL's output, whose callback drains the queue);
 //  2. to the note-on written to an ALSA sequencer port (a port this benchmark
 //     opens to receive it), where the machine has a sequencer; skipped otherwise.
-// Also reported: the whole press handler, and the views catching up on the
-// next turn of the event loop. Presses come every millisecond or so, each
+// Also reported: the whole press handler, the views catching up on the next
+// turn of the event loop, and the floor: the same delivery to a bare widget. Presses come every millisecond or so, each
 // followed by its release, as fast as a drummer's roll.
 //
 // Usage: kelvane_press_path_bench [PRESSES] [--midi-log FILE]
@@ -71,6 +71,44 @@ template <typename HandOff> Samples pressRepeatedly(PressRig& rig, int presses, 
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     return samples;
+}
+
+// A widget that only notes when a press reaches it: Qt's own share of a
+// delivered press, the floor under every number above it.
+class FloorWidget : public QWidget {
+public:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        pressedAt = Clock::now();
+        ++presses;
+        event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+
+    Clock::time_point pressedAt {};
+    long long presses = 0;
+};
+
+void floor(int presses)
+{
+    FloorWidget widget;
+    widget.resize(100, 40);
+    widget.show();
+    QCoreApplication::processEvents();
+    std::vector<double> samples;
+    for (int i = 0; i < 200 + presses; ++i) {
+        const auto start = Clock::now();
+        deliver(widget, QEvent::MouseButtonPress);
+        if (i >= 200)
+            samples.push_back(microseconds(widget.pressedAt - start));
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+        deliver(widget, QEvent::MouseButtonRelease);
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    std::printf("floor: the same press delivered to a bare widget's press handler\n");
+    std::printf("  press to handler entry: %s\n", summary(samples).c_str());
 }
 
 void print(const char* title, Samples& samples)
@@ -146,6 +184,7 @@ int main(int argc, char** argv)
     try {
         toSynth(presses, midiLog);
         toSequencer(presses, midiLog);
+        floor(presses);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kelvane_press_path_bench: %s\n", error.what());
         return EXIT_FAILURE;

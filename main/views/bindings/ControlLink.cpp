@@ -1,6 +1,6 @@
 #include "bindings/ControlLink.h"
 
-#include <QCoreApplication>
+#include <QAbstractEventDispatcher>
 #include <QPointer>
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 namespace kelvane::views {
 
 // The links of one thread that wait for the event loop's next turn, in the
-// order they went stale, and the one posted event that will refresh them.
+// order they went stale.
 class StaleLinks {
 public:
     static StaleLinks& ofThisThread()
@@ -21,17 +21,21 @@ public:
     void add(ControlLink& link)
     {
         waiting_.push_back(&link);
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app) {
+        if (watching_)
+            return;
+        // The refreshes run when the event loop comes round: Qt's event
+        // dispatcher says so before it would wait for new events, and when
+        // events are processed by hand. Nothing is posted, so marking a view
+        // stale inside a press costs no allocation and no wake-up.
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        if (!dispatcher) {
             // No event loop to wait for: nothing else can be shown later.
             refreshAll();
             return;
         }
-        if (postedTo_ == app)
-            return;
-        postedTo_ = app;
-        QMetaObject::invokeMethod(
-            app, [] { ofThisThread().refreshAll(); }, Qt::QueuedConnection);
+        watching_ = dispatcher;
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] { ofThisThread().refreshAll(); });
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [] { ofThisThread().refreshAll(); });
     }
 
     void remove(ControlLink& link)
@@ -40,14 +44,13 @@ public:
         std::replace(first, waiting_.end(), &link, static_cast<ControlLink*>(nullptr));
     }
 
-    // Refreshes the links that were stale when it began. Links that go stale
-    // during a refresh wait for the next turn. A refresh that runs a nested
-    // event loop (and so this function again) leaves the rest to the inner call.
+    // Refreshes the stale links in order, including any that a refresh makes
+    // stale (the loop may not come round again soon). A refresh that runs a
+    // nested event loop (and so this function again) leaves the rest to the
+    // inner call.
     void refreshAll()
     {
-        postedTo_ = nullptr;
-        const std::size_t end = waiting_.size();
-        while (head_ < std::min(end, waiting_.size())) {
+        while (head_ < waiting_.size()) {
             ControlLink* link = waiting_[head_++];
             if (link)
                 link->refreshNow();
@@ -56,17 +59,12 @@ public:
             waiting_.clear();
             head_ = 0;
         }
-        if (!waiting_.empty() && !postedTo_ && QCoreApplication::instance()) {
-            postedTo_ = QCoreApplication::instance();
-            QMetaObject::invokeMethod(
-                postedTo_, [] { ofThisThread().refreshAll(); }, Qt::QueuedConnection);
-        }
     }
 
 private:
     std::vector<ControlLink*> waiting_; // entries before head_ are done; null: destroyed
     std::size_t head_ = 0;
-    QPointer<QCoreApplication> postedTo_; // the application holding the posted event
+    QPointer<QAbstractEventDispatcher> watching_; // the dispatcher whose turns refresh the links
 };
 
 ControlLink::ControlLink(Control& control, std::function<void()> refresh, Delivery delivery) :

@@ -23,9 +23,10 @@ namespace kelvane::views {
 // AtOnce is for bindings whose refresh has an effect beyond the screen that
 // must not lag (a timer binding stops its QTimer before another tick).
 //
-// All links of a thread share one queue of stale links and one posted event
-// per turn; links and their refreshes belong to the thread that runs the
-// event loop.
+// All links of a thread share one list of stale links, refreshed when the
+// thread's event dispatcher comes round (before it would wait for events, and
+// at each processEvents()); links and their refreshes belong to the thread
+// that runs the event loop.
 class ControlLink {
 public:
     enum class Delivery { AfterHandler, AtOnce };
