@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -53,7 +54,8 @@ struct Target {
 // Waits for `count` to pass `before`; the time of the stamp, if it came.
 std::optional<Clock::time_point> awaitStamp(const Target& target, long long before)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(500);
+    // Generous: on a loaded machine the X server itself may be descheduled.
+    const auto deadline = Clock::now() + std::chrono::seconds(3);
     while (target.count->load(std::memory_order_acquire) == before) {
         if (Clock::now() > deadline)
             return std::nullopt;
@@ -93,7 +95,8 @@ void pressAlternately(std::vector<Target>& targets, int presses, std::string& fa
         XFlush(display);
         const auto arrived = awaitStamp(target, before);
         if (!arrived)
-            failure = "a press did not arrive";
+            failure = "a press at (" + std::to_string(target.screen.x()) + ", " + std::to_string(target.screen.y())
+                + ") did not arrive";
         else if (i >= 2 * kWarmUp)
             target.samples.push_back(microseconds(*arrived - sent));
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -123,8 +126,13 @@ int main(int argc, char** argv)
         floor.setWindowTitle("floor");
         floor.setGeometry(0, rig.view->frameGeometry().bottom() + 40, 300, 120);
         floor.show();
-        const auto settle = Clock::now() + std::chrono::milliseconds(500);
-        while (Clock::now() < settle)
+        // Both windows mapped and placed before the first press.
+        const auto settle = Clock::now() + std::chrono::seconds(10);
+        auto exposed = [](QWidget& window) { return window.windowHandle() && window.windowHandle()->isExposed(); };
+        while (Clock::now() < settle && !(exposed(*rig.view) && exposed(floor)))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const auto quiet = Clock::now() + std::chrono::milliseconds(300);
+        while (Clock::now() < quiet)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
         auto* button = rig.view->findChild<QWidget*>("Command19");
