@@ -123,8 +123,13 @@ TEST(AudioOutput, TheSynthSoundsThroughTheDeviceAfterANoteOn)
     ASSERT_TRUE(synth.waitUntilLoaded());
     Listener listener(synth);
     auto hook = output->attachMusic(listener);
-    synth.play(kNoteOn);
+    ASSERT_TRUE(synth.play(kNoteOn));
     EXPECT_TRUE(listener.waitForSound());
+    // The period it really runs with is known once a period has run.
+    EXPECT_GT(output->obtainedPeriodFrames(), 0);
+    EXPECT_NE(output->describePeriod().find(std::to_string(output->obtainedPeriodFrames()) + " frames per period"),
+        std::string::npos)
+        << output->describePeriod();
     hook = {};
     const int afterDetach = listener.buffers();
     output.reset(); // closing waits for the audio thread
