@@ -28,16 +28,10 @@ struct SetupRig {
         modals.add(form, dialog);
     }
 
-    // Shows the window modally; `user` runs once the dialog is up and shows
-    // what the form's loading put into its controls.
+    // Shows the window modally; `user` runs once the dialog is up.
     void showModal(std::function<void()> user)
     {
-        QTimer::singleShot(0, &dialog, [user] {
-            // Runs inside the loop's delivery of posted events: deliver the
-            // views' refreshes queued before it directly.
-            QCoreApplication::sendPostedEvents();
-            user();
-        });
+        QTimer::singleShot(0, &dialog, [user] { user(); });
         form.showModal();
     }
 
