@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "HelpViewer.h"
+#include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
@@ -15,6 +16,7 @@
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
 #include "files/MidiSetupForm.h"
+#include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
@@ -86,10 +88,13 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(
         MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
+    mainForm.attachLightingDesk(lightForm);
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
+    LightDeskView lightDeskView(lightForm);
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
     if (line.exitWhenShown) {
