@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -46,6 +47,23 @@ std::unique_ptr<kelvane::midi::SystemMidi> startMidi(
     const kelvane::midi::SystemMidiOptions& options, const std::string& installedShareFolder)
 {
     return std::make_unique<kelvane::midi::SystemMidi>(options, installedShareFolder);
+}
+
+// Tells the user, on standard error, the period the sound device granted, as
+// soon as its first period has run (or after two seconds without one).
+void reportAudioPeriod(const kelvane::audio::AudioOutput& audio, QObject& owner)
+{
+    constexpr int kPollMs = 20;
+    constexpr int kMaxPolls = 100;
+    auto* poll = new QTimer(&owner);
+    poll->setInterval(kPollMs);
+    QObject::connect(poll, &QTimer::timeout, poll, [&audio, poll, polls = 0]() mutable {
+        if (audio.obtainedPeriodFrames() == 0 && ++polls < kMaxPolls)
+            return;
+        std::fprintf(stderr, "kelvane: audio output: %s\n", audio.describePeriod().c_str());
+        poll->stop();
+    });
+    poll->start();
 }
 
 int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
@@ -89,6 +107,8 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     MainWindowView mainView(mainForm);
     mainView.addWaveSlots(slots);
     LightDeskView lightDeskView(lightForm);
+    if (const audio::AudioOutput* audio = systemMidi->audioOutput())
+        reportAudioPeriod(*audio, mainView);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);

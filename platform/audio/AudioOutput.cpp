@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kelvane::audio {
 
@@ -33,10 +34,12 @@ std::unique_ptr<AudioOutput> AudioOutput::open(const AudioSettings& settings, st
     }
     const int frames
         = std::clamp(settings.bufferFrames, AudioSettings::kMinBufferFrames, AudioSettings::kMaxBufferFrames);
-    // Only the rate may differ from the request: the sources write 16-bit
-    // stereo and SDL converts to whatever the hardware wants.
-    if (Mix_OpenAudioDevice(
-            settings.sampleRate, AUDIO_S16SYS, kStereo, frames, nullptr, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE)
+    // The rate and the period may differ from the request: the sources write
+    // 16-bit stereo and SDL converts to whatever the hardware wants. Taking
+    // the device's own period spares a second buffer (and its latency) inside
+    // SDL; obtainedPeriodFrames() tells what was granted.
+    if (Mix_OpenAudioDevice(settings.sampleRate, AUDIO_S16SYS, kStereo, frames, nullptr,
+            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE)
         != 0) {
         problem = std::string("the audio device cannot be opened (") + Mix_GetError() + ")";
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -47,13 +50,35 @@ std::unique_ptr<AudioOutput> AudioOutput::open(const AudioSettings& settings, st
     int channels = 0;
     Mix_QuerySpec(&rate, &format, &channels);
     Mix_AllocateChannels(kMixChannels);
-    return std::unique_ptr<AudioOutput>(new AudioOutput(rate, frames));
+    std::unique_ptr<AudioOutput> output(new AudioOutput(rate, frames));
+    // Runs after every period's mix, on the audio thread.
+    Mix_SetPostMix(notePeriod, output.get());
+    return output;
 }
 
 AudioOutput::AudioOutput(int sampleRate, int bufferFrames) : sampleRate_(sampleRate), bufferFrames_(bufferFrames) { }
 
+void AudioOutput::notePeriod(void* output, unsigned char*, int bytes)
+{
+    static_cast<AudioOutput*>(output)->obtainedFrames_.store(bytes / kBytesPerFrame, std::memory_order_relaxed);
+}
+
+std::string AudioOutput::describePeriod() const
+{
+    const int frames = obtainedPeriodFrames();
+    char text[160];
+    if (frames > 0)
+        std::snprintf(text, sizeof text, "%d Hz, %d frames per period (%.1f ms), asked for %d", sampleRate_, frames,
+            1000.0 * frames / sampleRate_, bufferFrames_);
+    else
+        std::snprintf(
+            text, sizeof text, "%d Hz, no period has run yet, asked for %d frames", sampleRate_, bufferFrames_);
+    return text;
+}
+
 AudioOutput::~AudioOutput()
 {
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_HookMusic(nullptr, nullptr);
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -42,7 +43,15 @@ public:
 
     // The rate the device actually runs at (it may differ from the one asked for).
     int sampleRate() const { return sampleRate_; }
+    // The period asked for, in frames (after clamping).
     int bufferFrames() const { return bufferFrames_; }
+    // The period the device really runs with: the frames of its latest period,
+    // seen on the audio thread; 0 until the first period has run. The device
+    // may grant another size than the one asked for, and the sources then
+    // render that size, with no extra buffering in between.
+    int obtainedPeriodFrames() const { return obtainedFrames_.load(std::memory_order_relaxed); }
+    // "48000 Hz, 256 frames per period (5.3 ms), asked for 256": for the user.
+    std::string describePeriod() const;
 
     // Keeps `source` rendering into the output for as long as the hook lives.
     // Destroying the hook waits for a running render to finish, so the source
@@ -67,9 +76,11 @@ public:
 
 private:
     AudioOutput(int sampleRate, int bufferFrames);
+    static void notePeriod(void* output, unsigned char* stream, int bytes);
 
     int sampleRate_;
     int bufferFrames_;
+    std::atomic<int> obtainedFrames_ {0};
 };
 
 } // namespace kelvane::audio

@@ -34,16 +34,60 @@ std::unique_ptr<MidiLog> MidiLog::open(const std::string& path, Clock clock, std
 }
 
 MidiLog::MidiLog(std::FILE* file, std::string path, Clock clock) :
-    file_(file), path_(std::move(path)), clock_(std::move(clock))
+    file_(file), path_(std::move(path)), clock_(std::move(clock)), writer_([this] { writeUntilStopped(); })
 {
 }
 
-MidiLog::~MidiLog() { std::fclose(file_); }
+MidiLog::~MidiLog()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    writer_.join();
+    std::fclose(file_);
+}
 
 bool MidiLog::append(const MidiBytes& message)
 {
-    const std::string line = formatMidiLogLine(clock_(), message) + '\n';
-    const bool written = std::fputs(line.c_str(), file_) >= 0;
+    const double seconds = clock_();
+    // The writer only swaps the vector under the lock, so this never waits
+    // for a write. No wake-up per line: the writer comes round by itself.
+    std::lock_guard lock(mutex_);
+    waiting_.push_back({seconds, message});
+    return !failed_;
+}
+
+void MidiLog::writeUntilStopped()
+{
+    std::vector<Line> lines;
+    for (;;) {
+        bool last = false;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, kFlushInterval, [this] { return stopping_; });
+            lines.swap(waiting_);
+            last = stopping_;
+        }
+        const bool ok = lines.empty() || write(lines);
+        lines.clear();
+        if (!ok) {
+            std::lock_guard lock(mutex_);
+            failed_ = true;
+        }
+        if (last)
+            return;
+    }
+}
+
+bool MidiLog::write(const std::vector<Line>& lines)
+{
+    bool written = true;
+    for (const Line& line : lines) {
+        const std::string text = formatMidiLogLine(line.seconds, line.message) + '\n';
+        written = std::fputs(text.c_str(), file_) >= 0 && written;
+    }
     return std::fflush(file_) == 0 && written;
 }
 

@@ -89,7 +89,16 @@ bool MidiOutputRouter::trySend(const ShortMessage& message)
 bool MidiOutputRouter::transmit(const MidiBytes& message)
 {
     if (open_ == kMapper) {
-        mapper_.play(message);
+        if (!mapper_.play(message)) {
+            if (!synthBehindReported_) {
+                synthBehindReported_ = true;
+                report(output_error::kSynthBehind,
+                    "The built-in synthesizer is not keeping up with the music: a MIDI message was lost. "
+                    "Check that the sound device is still playing.");
+            }
+            return false;
+        }
+        synthBehindReported_ = false;
         reportSilenceOnce();
         return true;
     }

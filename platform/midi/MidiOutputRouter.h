@@ -15,6 +15,9 @@ namespace kelvane::midi {
 namespace output_error {
 // The MIDI log cannot be written; the program plays on without it.
 constexpr int kLogUnwritable = 5;
+// The built-in synthesizer could not take a message (the audio output has
+// stalled and its queue is full); that message is lost and not logged.
+constexpr int kSynthBehind = 6;
 } // namespace output_error
 
 // The program's MIDI output: device -1 is the built-in synthesizer (the
@@ -29,6 +32,8 @@ constexpr int kLogUnwritable = 5;
 //  - kDeviceUnavailable when a device cannot be opened (nothing is open
 //    afterwards), and once per opening when a port stops taking messages.
 //  - kLogUnwritable once, when the log cannot be written.
+//  - kSynthBehind when the synthesizer refuses a message, once until it
+//    takes one again (a stalled audio output refuses many in a row).
 //  - Reports found while the output was being built (deferReport()) are
 //    raised at the first open(), when the handler is surely in place.
 //
@@ -70,6 +75,7 @@ private:
     bool silenceReported_ = false;
     bool portFailureReported_ = false;
     bool logFailureReported_ = false;
+    bool synthBehindReported_ = false;
     std::vector<std::pair<int, std::string>> deferred_;
     ErrorHandler onError_;
 };

@@ -13,7 +13,9 @@ public:
     virtual ~MidiSynth() = default;
 
     // Plays one checked channel message. Returns without waiting for audio.
-    virtual void play(const MidiBytes& message) = 0;
+    // False when the synthesizer could not take it (its queue to the audio
+    // thread is full): the message is lost and the caller tells the user.
+    [[nodiscard]] virtual bool play(const MidiBytes& message) = 0;
     // Ends every sounding note on every channel (the mapper is being closed).
     virtual void allNotesOff() = 0;
     // Empty while the synthesizer sounds or is still getting ready; once it is
@@ -27,7 +29,7 @@ class SilentSynth final : public MidiSynth {
 public:
     explicit SilentSynth(std::string reason) : reason_(std::move(reason)) { }
 
-    void play(const MidiBytes&) override { }
+    bool play(const MidiBytes&) override { return true; }
     void allNotesOff() override { }
     std::string silenceReason() const override { return reason_; }
 

@@ -1,5 +1,7 @@
 #include "midi/SoundFontSynth.h"
 
+#include "midi/MessageQueue.h"
+
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -55,8 +57,8 @@ void routeFluidLog()
     fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
 }
 
-// Hands a checked message to FluidSynth. Its API is thread-safe and takes its
-// own short lock; the voices start at the audio thread's next render.
+// Hands a checked message to FluidSynth. Audio thread only: the voices it
+// starts sound from the render that follows.
 void dispatch(fluid_synth_t* synth, const MidiBytes& message)
 {
     const int channel = message.status() & 0x0F;
@@ -89,19 +91,30 @@ void dispatch(fluid_synth_t* synth, const MidiBytes& message)
     }
 }
 
+// The queue's item that ends every note on every channel: no real message is empty.
+constexpr MidiBytes kAllNotesOff {};
+
 } // namespace
 
 struct SoundFontSynth::Engine {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     std::thread loader;
+    std::function<void(const MidiBytes&)> taken;
 
-    // Set once the soundfont is loaded and the pending messages played; from
-    // then on play() and render() use the synth directly.
+    // Set once the soundfont is loaded: from then on the audio thread alone
+    // uses the synth. Failed once it is known that it cannot sound.
     std::atomic<bool> ready {false};
-    mutable std::mutex mutex; // guards pending and reason while not ready
-    std::vector<MidiBytes> pending;
+    std::atomic<bool> failed {false};
+    mutable std::mutex mutex; // guards reason
     std::string reason;
+
+    // User-interface thread to audio thread.
+    MessageQueue<MidiBytes, kQueueCapacity> queue;
+    // An all-notes-off that did not fit into the queue; the audio thread
+    // applies it after the queued messages.
+    std::atomic<bool> allNotesOffOverdue {false};
+
     std::array<float, 2 * kRenderChunk> scratch {}; // audio thread only
 
     ~Engine()
@@ -114,73 +127,83 @@ struct SoundFontSynth::Engine {
             delete_fluid_settings(settings);
     }
 
+    void fail(std::string why)
+    {
+        std::lock_guard lock(mutex);
+        reason = std::move(why);
+        failed.store(true, std::memory_order_release);
+    }
+
     void load(const std::string& path)
     {
-        const bool ok = fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED;
-        std::lock_guard lock(mutex);
-        if (ok) {
-            for (const MidiBytes& message : pending)
-                dispatch(synth, message);
+        if (fluid_synth_sfload(synth, path.c_str(), 1) == FLUID_FAILED)
+            fail("the soundfont " + path + " could not be loaded");
+        else
             ready.store(true, std::memory_order_release);
-        } else {
-            reason = "the soundfont " + path + " could not be loaded";
-        }
-        pending.clear();
-        pending.shrink_to_fit();
+    }
+
+    // Audio thread: everything queued before this period, in order.
+    void takeQueued() noexcept
+    {
+        queue.drain([this](const MidiBytes& message) noexcept {
+            if (message.size == 0)
+                fluid_synth_all_notes_off(synth, -1);
+            else
+                dispatch(synth, message);
+            if (taken)
+                taken(message);
+        });
+        if (allNotesOffOverdue.exchange(false, std::memory_order_acq_rel))
+            fluid_synth_all_notes_off(synth, -1);
     }
 };
 
-SoundFontSynth::SoundFontSynth(SoundFontSettings settings) : engine_(std::make_unique<Engine>())
+SoundFontSynth::SoundFontSynth(SoundFontSettings settings, TakenObserver taken) : engine_(std::make_unique<Engine>())
 {
     routeFluidLog();
     Engine& engine = *engine_;
+    engine.taken = std::move(taken);
     if (settings.path.empty()) {
-        engine.reason = "no General MIDI soundfont was found";
+        engine.fail("no General MIDI soundfont was found");
         return;
     }
     if (!fluid_is_soundfont(settings.path.c_str())) {
-        engine.reason = "the soundfont " + settings.path + " is missing or is not a soundfont";
+        engine.fail("the soundfont " + settings.path + " is missing or is not a soundfont");
         return;
     }
     engine.settings = new_fluid_settings();
     if (engine.settings) {
         fluid_settings_setnum(engine.settings, "synth.sample-rate", settings.sampleRate);
         fluid_settings_setnum(engine.settings, "synth.gain", settings.gain);
+        // One thread at a time uses the synth (the loader, then the audio
+        // thread), so FluidSynth's per-call lock would only cost time.
+        fluid_settings_setint(engine.settings, "synth.threadsafe-api", 0);
         engine.synth = new_fluid_synth(engine.settings);
     }
     if (!engine.synth) {
-        engine.reason = "the synthesizer could not be started";
+        engine.fail("the synthesizer could not be started");
         return;
     }
-    engine.pending.reserve(kMaxPendingMessages);
     engine.loader = std::thread([&engine, path = std::move(settings.path)] { engine.load(path); });
 }
 
 SoundFontSynth::~SoundFontSynth() = default;
 
-void SoundFontSynth::play(const MidiBytes& message)
+bool SoundFontSynth::play(const MidiBytes& message)
 {
     Engine& engine = *engine_;
-    if (engine.ready.load(std::memory_order_acquire)) {
-        dispatch(engine.synth, message);
-        return;
-    }
-    std::lock_guard lock(engine.mutex);
-    if (engine.ready.load(std::memory_order_relaxed))
-        dispatch(engine.synth, message);
-    else if (engine.reason.empty() && engine.pending.size() < kMaxPendingMessages)
-        engine.pending.push_back(message);
+    // A synth that cannot sound takes everything; the silence is told once
+    // by the output, not per message.
+    if (engine.failed.load(std::memory_order_acquire))
+        return true;
+    return engine.queue.push(message);
 }
 
 void SoundFontSynth::allNotesOff()
 {
-    // Through play() so that notes still waiting for the load are ended too.
-    for (int channel = 0; channel < kMidiChannels; ++channel) {
-        MidiBytes message;
-        message.bytes = {static_cast<std::uint8_t>(kControlChange | channel), kAllNotesOffController, 0};
-        message.size = 3;
-        play(message);
-    }
+    Engine& engine = *engine_;
+    if (!engine.queue.push(kAllNotesOff))
+        engine.allNotesOffOverdue.store(true, std::memory_order_release);
 }
 
 std::string SoundFontSynth::silenceReason() const
@@ -194,6 +217,7 @@ void SoundFontSynth::render(std::int16_t* interleavedStereo, int frames) noexcep
     Engine& engine = *engine_;
     if (!engine.ready.load(std::memory_order_acquire))
         return;
+    engine.takeQueued();
     float* scratch = engine.scratch.data();
     for (int done = 0; done < frames;) {
         const int chunk = std::min(kRenderChunk, frames - done);
@@ -211,5 +235,7 @@ bool SoundFontSynth::waitUntilLoaded()
         engine_->loader.join();
     return engine_->ready.load(std::memory_order_acquire);
 }
+
+std::size_t SoundFontSynth::queuedMessages() const { return engine_->queue.size(); }
 
 } // namespace kelvane::midi

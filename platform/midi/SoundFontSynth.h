@@ -3,6 +3,7 @@
 #include "audio/AudioSource.h"
 #include "midi/MidiSynth.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,27 +23,43 @@ struct SoundFontSettings {
 
 // The built-in General MIDI synthesizer: FluidSynth playing a soundfont.
 //
+// Only the audio thread touches FluidSynth once the soundfont is loaded, so
+// FluidSynth's own locking is off. play() puts the message into a lock-free
+// queue and returns; render() hands every queued message to FluidSynth at the
+// start of the period and then renders it, so a note starts with the period
+// after its press, as it would through FluidSynth's locked API. Nothing on the
+// user-interface thread ever waits for the audio thread.
+//
+// The queue holds kQueueCapacity messages: far more than a panic sweep sends
+// between two periods. When it is full (the audio thread has stalled) play()
+// refuses the message and says so; it is never dropped silently.
+//
 // The soundfont loads on a thread of its own, so construction returns at once.
-// Messages played while it loads are kept (up to kMaxPendingMessages) and
-// played, in order, as soon as it has loaded, so the first program changes of
-// a session are not lost. A file that is missing or not a soundfont is known
-// at construction; a soundfont that turns out to be broken is known once the
-// load has failed. Either way silenceReason() says so and messages are dropped.
+// Messages played while it loads wait in the queue and are played, in order,
+// at the first period after the load, so the first program changes of a
+// session are not lost. A file that is missing or not a soundfont is known at
+// construction; a soundfont that turns out to be broken is known once the load
+// has failed. Either way silenceReason() says so and messages are dropped.
 //
 // play(), allNotesOff() and silenceReason() run on the user-interface thread,
-// render() on the audio thread; render() produces silence until the load is done.
+// render() on the audio thread (one at a time); render() produces silence
+// until the load is done.
 class SoundFontSynth final : public MidiSynth, public audio::AudioSource {
 public:
-    static constexpr std::size_t kMaxPendingMessages = 8192;
+    static constexpr std::size_t kQueueCapacity = 8192;
 
-    explicit SoundFontSynth(SoundFontSettings settings);
+    // Called on the audio thread with every message as FluidSynth takes it,
+    // in order (for tests and measurements). Must not block or throw.
+    using TakenObserver = std::function<void(const MidiBytes&)>;
+
+    explicit SoundFontSynth(SoundFontSettings settings, TakenObserver taken = {});
     // Waits for a load in progress to end (it cannot be cut short). The owner
     // detaches the synth from the audio output before destroying it.
     ~SoundFontSynth() override;
     SoundFontSynth(const SoundFontSynth&) = delete;
     SoundFontSynth& operator=(const SoundFontSynth&) = delete;
 
-    void play(const MidiBytes& message) override;
+    bool play(const MidiBytes& message) override;
     void allNotesOff() override;
     std::string silenceReason() const override;
 
@@ -51,6 +68,10 @@ public:
     // Blocks until the background load has ended; true when the soundfont is
     // loaded. User-interface thread.
     bool waitUntilLoaded();
+
+    // Messages queued for the audio thread and not yet taken (an estimate
+    // while the audio thread runs).
+    std::size_t queuedMessages() const;
 
 private:
     struct Engine;

@@ -157,6 +157,7 @@ TEST(DeskView, ClosingTheMainWindowDuringAFadeEndsTheFadeAndTheProgram)
     rig.whenChannelOneReaches(3, [&] { rig.view.close(); });
 
     rig.clickDesk("cmd1FadeUp");
+    QCoreApplication::processEvents(); // the views follow once the handler has returned
 
     EXPECT_TRUE(rig.environment.ended);
     EXPECT_FALSE(rig.deskView.isVisible());

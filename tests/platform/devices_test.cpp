@@ -3,17 +3,21 @@
 #include "audio/AudioOutput.h"
 #include "audio/AudioSource.h"
 #include "midi/AlsaMidiPorts.h"
+#include "midi/MidiLog.h"
+#include "midi/MidiOutputRouter.h"
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kelvane::midi {
@@ -119,8 +123,13 @@ TEST(AudioOutput, TheSynthSoundsThroughTheDeviceAfterANoteOn)
     ASSERT_TRUE(synth.waitUntilLoaded());
     Listener listener(synth);
     auto hook = output->attachMusic(listener);
-    synth.play(kNoteOn);
+    ASSERT_TRUE(synth.play(kNoteOn));
     EXPECT_TRUE(listener.waitForSound());
+    // The period it really runs with is known once a period has run.
+    EXPECT_GT(output->obtainedPeriodFrames(), 0);
+    EXPECT_NE(output->describePeriod().find(std::to_string(output->obtainedPeriodFrames()) + " frames per period"),
+        std::string::npos)
+        << output->describePeriod();
     hook = {};
     const int afterDetach = listener.buffers();
     output.reset(); // closing waits for the audio thread
@@ -198,6 +207,144 @@ TEST(SystemMidi, WithoutAnAudioDeviceTheProgramRunsOnAndIsToldOnce)
         EXPECT_EQ(reports.codes, (std::vector<int> {midi_error::kNoSound}));
     }
     setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+}
+
+// The system has no ports here: the router's mapper is all there is.
+class NoPorts : public MidiPorts {
+public:
+    std::vector<std::string> names() const override { return {}; }
+    bool open(const std::string&, std::string& problem) override
+    {
+        problem = "no ports";
+        return false;
+    }
+    void close() override { }
+    bool transmit(const MidiBytes&, std::string& problem) override
+    {
+        problem = "no ports";
+        return false;
+    }
+};
+
+// What the audio thread handed to FluidSynth, in order. Read after the audio
+// thread has stopped.
+struct Taken {
+    std::vector<MidiBytes> messages;
+    SoundFontSynth::TakenObserver observer()
+    {
+        return [this](const MidiBytes& message) { messages.push_back(message); };
+    }
+};
+
+// An audio thread of the test's own, rendering period after period.
+class AudioThread {
+public:
+    explicit AudioThread(SoundFontSynth& synth) :
+        thread_([this, &synth] {
+            std::vector<std::int16_t> buffer(2 * 256);
+            while (!stop_.load()) {
+                synth.render(buffer.data(), 256);
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+            }
+        })
+    {
+    }
+    ~AudioThread()
+    {
+        stop_.store(true);
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_ {false};
+    std::thread thread_;
+};
+
+TEST(SoundFontSynthQueue, AThousandPressesEachFollowedAtOnceByItsReleaseReachTheSynthInOrder)
+{
+    Taken taken;
+    SoundFontSynth synth({kSoundFont, 48000, SoundFontSettings::kDefaultGain}, taken.observer());
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    NoPorts ports;
+    MidiOutputRouter router(synth, ports, nullptr);
+    Reports reports;
+    router.setErrorHandler(reports.handler());
+    router.open();
+    std::vector<MidiBytes> expected;
+    {
+        AudioThread audio(synth); // takes messages while they are being sent
+        for (int press = 0; press < 1000; ++press) {
+            const int note = 36 + press % 60;
+            router.send({0x90, note, 100});
+            router.send({0x90, note, 0});
+            expected.push_back({{0x90, static_cast<std::uint8_t>(note), 100}, 3});
+            expected.push_back({{0x90, static_cast<std::uint8_t>(note), 0}, 3});
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (synth.queuedMessages() > 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(taken.messages, expected);
+    EXPECT_EQ(reports.codes, std::vector<int> {});
+}
+
+TEST(SoundFontSynthQueue, AStalledAudioThreadMakesTheOutputReportTheLossOncePerStall)
+{
+    Taken taken;
+    SoundFontSynth synth({kSoundFont, 48000, SoundFontSettings::kDefaultGain}, taken.observer());
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    NoPorts ports;
+    const auto logPath = std::filesystem::temp_directory_path() / "kelvane-stalled-synth.log";
+    std::filesystem::remove(logPath);
+    std::string problem;
+    auto log = MidiLog::open(
+        logPath.string(), [] { return 0.0; }, problem);
+    ASSERT_TRUE(log) << problem;
+    MidiOutputRouter router(synth, ports, log.get());
+    Reports reports;
+    router.setErrorHandler(reports.handler());
+    router.open();
+
+    // Nothing renders: the queue fills, then every message is refused.
+    const std::size_t sent = SoundFontSynth::kQueueCapacity + 10;
+    for (std::size_t i = 0; i < sent; ++i)
+        router.send({0xB0, 7, static_cast<int>(i % 128)});
+    EXPECT_EQ(reports.codes, std::vector<int> {output_error::kSynthBehind});
+    EXPECT_EQ(synth.queuedMessages(), SoundFontSynth::kQueueCapacity);
+
+    std::vector<std::int16_t> buffer(2 * 256);
+    synth.render(buffer.data(), 256); // the audio thread comes back
+    EXPECT_EQ(taken.messages.size(), SoundFontSynth::kQueueCapacity);
+    router.send({0x90, 60, 100});
+    synth.render(buffer.data(), 256);
+    EXPECT_EQ(taken.messages.back(), (MidiBytes {{0x90, 60, 100}, 3}));
+    EXPECT_EQ(reports.codes.size(), 1U);
+
+    for (std::size_t i = 0; i < sent; ++i) // a second stall is told again
+        router.send({0xB0, 7, 0});
+    EXPECT_EQ(reports.codes, (std::vector<int> {output_error::kSynthBehind, output_error::kSynthBehind}));
+
+    // Only what the synthesizer took is in the MIDI log.
+    log.reset();
+    std::ifstream in(logPath);
+    std::size_t lines = 0;
+    for (std::string line; std::getline(in, line);)
+        ++lines;
+    EXPECT_EQ(lines, 2 * SoundFontSynth::kQueueCapacity + 1);
+    std::filesystem::remove(logPath);
+}
+
+TEST(SoundFontSynthQueue, ClosingWithAFullQueueStillEndsEveryNote)
+{
+    SoundFontSynth synth({kSoundFont, 48000, SoundFontSettings::kDefaultGain});
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    std::size_t queued = 0;
+    while (synth.play({{0x90, static_cast<std::uint8_t>(40 + queued % 40), 110}, 3}))
+        ++queued;
+    EXPECT_EQ(queued, SoundFontSynth::kQueueCapacity);
+    synth.allNotesOff(); // finds no room in the queue
+    peakOf(synth, 96000); // the release phase fades within two seconds
+    EXPECT_LT(peakOf(synth, 4800), 50);
 }
 
 } // namespace

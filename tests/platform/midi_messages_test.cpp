@@ -1,13 +1,16 @@
 // Message checks, the MIDI log's line format and file, and the command-line options.
+#include "midi/MessageQueue.h"
 #include "midi/MidiBytes.h"
 #include "midi/MidiLog.h"
 #include "midi/SystemMidi.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace kelvane::midi {
 namespace {
@@ -62,6 +65,47 @@ TEST(EncodeShortMessage, RefusesEveryByteThatCannotGoOnTheWire)
     }
 }
 
+TEST(MessageQueue, EverythingPushedFromOneThreadArrivesInOrderAtTheOther)
+{
+    // A small queue, so that both the full and the empty side are crossed
+    // many times while the threads run.
+    MessageQueue<std::uint32_t, 64> queue;
+    constexpr std::uint32_t kCount = 200000;
+    std::vector<std::uint32_t> received;
+    received.reserve(kCount);
+    std::thread consumer([&] {
+        while (received.size() < kCount)
+            if (queue.drain([&](std::uint32_t value) { received.push_back(value); }) == 0)
+                std::this_thread::yield();
+    });
+    std::size_t refusals = 0;
+    for (std::uint32_t value = 0; value < kCount; ++value)
+        while (!queue.push(value)) {
+            ++refusals;
+            std::this_thread::yield();
+        }
+    consumer.join();
+    ASSERT_EQ(received.size(), kCount);
+    for (std::uint32_t value = 0; value < kCount; ++value)
+        ASSERT_EQ(received[value], value);
+    EXPECT_EQ(queue.size(), 0U);
+}
+
+TEST(MessageQueue, AFullQueueRefusesUntilTheOtherSideTakesOne)
+{
+    MessageQueue<int, 4> queue;
+    for (int value = 1; value <= 4; ++value)
+        EXPECT_TRUE(queue.push(value));
+    EXPECT_FALSE(queue.push(5));
+    EXPECT_EQ(queue.pop(), 1);
+    EXPECT_TRUE(queue.push(5));
+    EXPECT_FALSE(queue.push(6));
+    std::vector<int> rest;
+    EXPECT_EQ(queue.drain([&](int value) { rest.push_back(value); }), 4U);
+    EXPECT_EQ(rest, (std::vector<int> {2, 3, 4, 5}));
+    EXPECT_EQ(queue.pop(), std::nullopt);
+}
+
 TEST(MidiLogLine, SecondsWithThreeDecimalsThenUpperCaseHexBytes)
 {
     EXPECT_EQ(formatMidiLogLine(12.345, bytes({0x90, 0x3C, 0x78})), "12.345 90 3C 78");
@@ -78,6 +122,19 @@ std::string readAll(const std::filesystem::path& path)
     return text.str();
 }
 
+// The file's text once it equals `expected`, or what it holds after two
+// seconds: far longer than the writer's flush interval.
+std::string textOnceWritten(const std::filesystem::path& path, const std::string& expected)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    std::string text = readAll(path);
+    while (text != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        text = readAll(path);
+    }
+    return text;
+}
+
 TEST(MidiLogFile, AppendsFlushedLinesAfterWhatTheFileHeldAndReportsAnUnwritablePath)
 {
     const auto path = std::filesystem::temp_directory_path() / "kelvane-midi-log-test.txt";
@@ -90,13 +147,54 @@ TEST(MidiLogFile, AppendsFlushedLinesAfterWhatTheFileHeldAndReportsAnUnwritableP
     EXPECT_TRUE(log->append(bytes({0x90, 0x3C, 0x78})));
     now = 2.25;
     EXPECT_TRUE(log->append(bytes({0xC0, 0x30})));
-    EXPECT_EQ(readAll(path), "earlier run\n1.500 90 3C 78\n2.250 C0 30\n"); // readable while still open
+    // Readable while the log is still open: the writer flushes by itself.
+    EXPECT_EQ(textOnceWritten(path, "earlier run\n1.500 90 3C 78\n2.250 C0 30\n"),
+        "earlier run\n1.500 90 3C 78\n2.250 C0 30\n");
     log.reset();
     std::filesystem::remove(path);
 
     EXPECT_FALSE(MidiLog::open(
         "/no-such-folder/midi.log", [] { return 0.0; }, problem));
     EXPECT_NE(problem.find("/no-such-folder/midi.log"), std::string::npos) << problem;
+}
+
+TEST(MidiLogFile, EveryLineOfABurstIsInTheFileInOrderOnceTheLogCloses)
+{
+    const auto path = std::filesystem::temp_directory_path() / "kelvane-midi-log-burst.txt";
+    std::filesystem::remove(path);
+    int tick = 0;
+    std::string problem;
+    auto log = MidiLog::open(
+        path.string(), [&tick] { return tick / 1000.0; }, problem);
+    ASSERT_TRUE(log) << problem;
+    std::string expected;
+    for (tick = 0; tick < 5000; ++tick) {
+        const auto note = static_cast<std::uint8_t>(tick % 128);
+        const MidiBytes message = bytes({0x90, note, static_cast<std::uint8_t>(tick % 2 ? 0 : 100)});
+        ASSERT_TRUE(log->append(message));
+        expected += formatMidiLogLine(tick / 1000.0, message) + "\n";
+    }
+    log.reset(); // a normal end: the lines still waiting are written, none lost
+    EXPECT_EQ(readAll(path), expected);
+    std::filesystem::remove(path);
+}
+
+TEST(MidiLogFile, AWriteThatFailsLaterIsToldAtTheNextAppend)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    std::string problem;
+    auto log = MidiLog::open(
+        "/dev/full", [] { return 1.0; }, problem);
+    ASSERT_TRUE(log) << problem;
+    EXPECT_TRUE(log->append(bytes({0x90, 0x3C, 0x78}))); // the disk is not touched here
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    bool told = false;
+    while (!told && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        told = !log->append(bytes({0x90, 0x3C, 0}));
+    }
+    EXPECT_TRUE(told);
 }
 
 TEST(SystemMidiOptions, ReadsItsOwnOptionsAndLeavesTheRest)

@@ -19,7 +19,11 @@ std::string hex(const MidiBytes& message) { return formatMidiLogLine(0, message)
 class RecordingSynth : public MidiSynth {
 public:
     explicit RecordingSynth(Log& log) : log_(log) { }
-    void play(const MidiBytes& message) override { log_.push_back("synth " + hex(message)); }
+    bool play(const MidiBytes& message) override
+    {
+        log_.push_back("synth " + hex(message));
+        return true;
+    }
     void allNotesOff() override { log_.push_back("synth all notes off"); }
     std::string silenceReason() const override { return reason; }
     std::string reason;

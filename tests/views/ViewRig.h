@@ -26,6 +26,9 @@ struct ViewRig : Rig {
         return *this;
     }
 
+    // Lets the event loop turn: the views show what the handlers changed.
+    static void settle() { QCoreApplication::processEvents(); }
+
     template <typename W = QWidget> W& widget(const char* name)
     {
         W* found = view.findChild<W*>(name);

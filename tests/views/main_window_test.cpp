@@ -89,8 +89,10 @@ TEST(MainWindowView, EachSwitchButtonPlaysItsOwnSwitchAndItsIndicatorShowsTheHol
         rig.log.clear();
         QTest::mousePress(&button, Qt::LeftButton);
         EXPECT_EQ(rig.log.startingWith("midi"), Log {noteOn(s, s.velocity.value())}) << "switch " << n;
+        rig.settle();
         EXPECT_EQ(centrePixel(indicator), indicator.colour()) << "switch " << n << " lit";
         QTest::mouseRelease(&button, Qt::LeftButton);
+        rig.settle();
         EXPECT_NE(centrePixel(indicator), indicator.colour()) << "switch " << n << " dark";
     }
 }
@@ -106,6 +108,9 @@ TEST(MainWindowView, WhileASwitchIsHeldItsNoteAndChannelBarsCannotBeMoved)
     const int noteBefore = rig.sw(1).note.value();
 
     QTest::mousePress(&rig.widget("Command20"), Qt::LeftButton);
+    // The lock shows once the press handler has returned and the loop turns.
+    EXPECT_TRUE(note.isEnabled());
+    rig.settle();
     EXPECT_FALSE(note.isEnabled());
     EXPECT_FALSE(channel.isEnabled());
     EXPECT_FALSE(rig.widget("HScroll17").isEnabled());
@@ -117,8 +122,10 @@ TEST(MainWindowView, WhileASwitchIsHeldItsNoteAndChannelBarsCannotBeMoved)
     EXPECT_EQ(rig.sw(1).channel.value(), 1);
 
     QTest::mouseRelease(&rig.widget("Command20"), Qt::LeftButton);
+    rig.settle();
     EXPECT_TRUE(note.isEnabled());
     clickArrow(note, QStyle::SC_ScrollBarAddLine);
+    rig.settle();
     EXPECT_EQ(rig.sw(1).note.value(), noteBefore + 1);
     EXPECT_EQ(rig.sw(1).noteBox.text(), std::to_string(noteBefore + 1));
     EXPECT_EQ(rig.widget<QLineEdit>("L1txt").text().toStdString(), std::to_string(noteBefore + 1));
@@ -137,6 +144,7 @@ TEST(MainWindowView, ChannelBarRunsDownwardAndItsTopArrowRaisesTheChannel)
     clickArrow(bar, QStyle::SC_ScrollBarSubLine);
     EXPECT_EQ(rig.sw(1).channel.value(), 2);
     EXPECT_EQ(bar.value(), -2);
+    rig.settle();
     EXPECT_EQ(rig.widget<QLineEdit>("MIDICha").text(), "2");
 
     clickArrow(bar, QStyle::SC_ScrollBarAddLine);
@@ -145,6 +153,7 @@ TEST(MainWindowView, ChannelBarRunsDownwardAndItsTopArrowRaisesTheChannel)
 
     // The form's writes reach the widget too.
     rig.sw(1).channel.setValue(10);
+    rig.settle();
     EXPECT_EQ(bar.value(), -10);
     EXPECT_EQ(rig.widget<QLineEdit>("Text1").text(), "Drum Kit");
 }
@@ -157,11 +166,13 @@ TEST(MainWindowView, PlusOnAFocusedProgramBarWrapsThroughTheForm)
     EXPECT_EQ(bar.minimum(), -128);
     EXPECT_EQ(bar.maximum(), 1);
     rig.sw(1).program.setValue(127);
+    rig.settle();
     EXPECT_EQ(bar.value(), -127);
     rig.log.clear();
 
     bar.setFocus();
     QTest::keyClick(&bar, Qt::Key_Plus, Qt::NoModifier);
+    rig.settle();
     EXPECT_EQ(rig.sw(1).program.value(), 0);
     EXPECT_EQ(bar.value(), 0);
     EXPECT_EQ(rig.widget<QLineEdit>("prgchngetext").text(), "0");
@@ -169,6 +180,7 @@ TEST(MainWindowView, PlusOnAFocusedProgramBarWrapsThroughTheForm)
     EXPECT_GE(rig.log.startingWith("midi C0 00").size(), 2U);
 
     QTest::keyClick(&bar, Qt::Key_Minus, Qt::NoModifier);
+    rig.settle();
     EXPECT_EQ(rig.sw(1).program.value(), 127);
     EXPECT_EQ(bar.value(), -127);
 
@@ -240,18 +252,22 @@ TEST(MainWindowView, MenuActionsRunTheFormsCommandsAndShowTheirState)
     const int note = rig.sw(1).note.value();
 
     octaveUp->trigger();
+    rig.settle();
     EXPECT_EQ(rig.widget<QScrollBar>("HScroll1").value(), note + 12);
 
     EXPECT_TRUE(generalMidi->isChecked());
     generalMidi->trigger();
+    rig.settle();
     EXPECT_FALSE(generalMidi->isChecked());
     EXPECT_TRUE(rig.widget("Text1").isHidden());
 
     EXPECT_FALSE(expert->isChecked());
     EXPECT_TRUE(bankMenu->isVisible());
     expert->trigger();
+    rig.settle();
     EXPECT_TRUE(expert->isChecked());
     expert->trigger();
+    rig.settle();
     EXPECT_FALSE(expert->isChecked());
     EXPECT_FALSE(bankMenu->isVisible());
 
@@ -269,6 +285,7 @@ TEST(MainWindowView, CaptionFollowsTheFormAndClosingTheWindowUnloadsIt)
     EXPECT_EQ(rig.log.startingWith("modal"), Log {"modal MIDISetupForm"});
 
     rig.form.setCaption("Kelvane     Pentatonic Scale");
+    rig.settle();
     EXPECT_EQ(rig.view.windowTitle(), "Kelvane     Pentatonic Scale");
 
     // A later activation does not run the start-up steps again. The start-up

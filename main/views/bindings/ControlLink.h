@@ -11,20 +11,47 @@ namespace kelvane::views {
 // Keeps a view subscribed to a control's changed() signal for the view's
 // lifetime. The control must outlive the link: forms are built before their
 // views and destroyed after them.
+//
+// A press sounds first and the screen follows. By default a change is not
+// shown inside the handler that made it: the link marks itself stale and the
+// refresh runs once the event loop next turns, after the handler has
+// returned. However often a control changes within one turn (a cascade writes
+// a bar several times, the switch lock toggles Enabled), its view refreshes
+// once, showing the final state. Refreshes run in the order the controls
+// first changed. A link destroyed before its turn comes is simply dropped.
+//
+// AtOnce is for bindings whose refresh has an effect beyond the screen that
+// must not lag (a timer binding stops its QTimer before another tick).
+//
+// All links of a thread share one list of stale links, refreshed when the
+// thread's event dispatcher comes round (before it would wait for events, and
+// at each processEvents()); links and their refreshes belong to the thread
+// that runs the event loop.
 class ControlLink {
 public:
-    ControlLink(Control& control, std::function<void()> refresh) :
-        control_(control), token_(control.changed().connect(std::move(refresh)))
-    {
-    }
-    ~ControlLink() { control_.changed().disconnect(token_); }
+    enum class Delivery { AfterHandler, AtOnce };
+
+    ControlLink(Control& control, std::function<void()> refresh, Delivery delivery = Delivery::AfterHandler);
+    ~ControlLink();
     ControlLink(const ControlLink&) = delete;
     ControlLink& operator=(const ControlLink&) = delete;
 
 private:
+    friend class StaleLinks;
+    void changed();
+    void refreshNow();
+
     Control& control_;
+    std::function<void()> refresh_;
+    Delivery delivery_;
+    bool stale_ = false;
     int token_;
 };
+
+// Runs every refresh that is waiting for the event loop, at once. The event
+// loop does this by itself; code that reads widgets right after driving a
+// form without returning to the loop (a benchmark's measuring step) may call it.
+void refreshStaleViews();
 
 // Gives a widget the control's name, so a person or a test finds it by
 // objectName, and keeps its place in the layout while the control is hidden

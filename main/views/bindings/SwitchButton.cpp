@@ -29,17 +29,18 @@ MouseButton SwitchButton::toMouseButton(Qt::MouseButton button)
 
 void SwitchButton::mousePressEvent(QMouseEvent* event)
 {
-    setDown(true);
+    // The note first: the pressed look asks for a repaint, which can wait.
     button_.mouseDown(toMouseButton(event->button()));
+    setDown(true);
     event->accept();
 }
 
 void SwitchButton::mouseReleaseEvent(QMouseEvent* event)
 {
+    button_.mouseUp(toMouseButton(event->button()));
     // The button looks pressed while any mouse button is still down on it.
     if (event->buttons() == Qt::NoButton)
         setDown(false);
-    button_.mouseUp(toMouseButton(event->button()));
     event->accept();
 }
 

@@ -3,7 +3,11 @@
 namespace kelvane::views {
 
 TimerBinding::TimerBinding(Timer& timer, QObject* parent) :
-    QObject(parent), timer_(timer), qtimer_(this), link_(timer, [this] { refresh(); })
+    QObject(parent),
+    timer_(timer),
+    qtimer_(this),
+    link_(
+        timer, [this] { refresh(); }, ControlLink::Delivery::AtOnce)
 {
     qtimer_.setObjectName(QString::fromStdString(timer.name()));
     qtimer_.setInterval(timer.intervalMs());

@@ -1,6 +1,7 @@
-// A switch press through the main window's form to the MIDI port: from the
-// button's mouse-down to the note-on handed to the output. The output only
-// counts what it gets, so string formatting of the logging fake is not timed.
+// The main window's form alone: from switch 1's mouse-down to the note-on
+// handed to a MIDI output that only counts what it gets. No views, no router,
+// no synthesizer, no log: the core's own share of a press. The whole press
+// path is measured by kelvane_press_path_bench.
 //
 // Reported: the benchmark's own time is a press and its release together; the
 // counters p50_ns, p99_ns and max_ns are the press alone, sampled one by one.

@@ -1,0 +1,169 @@
+// From an X button event to the program's reaction, against the toolkit's
+// own floor, in one run under a real X server (Xvfb): XTest presses the mouse
+// button alternately over switch 1's button in the real main window (views,
+// form, router, built-in synthesizer) and over a bare Qt window whose press
+// handler only notes the time. Each sample runs from the XTest request being
+// flushed to the X server to
+//  - Kelvane: the note-on queued for the synthesizer's audio thread;
+//  - floor:   the bare window's mousePressEvent being entered.
+// The X server, the connection and Qt's event delivery are in both; what
+// Kelvane adds on top is its own press path.
+//
+// Usage: xvfb-run -a -s "-screen 0 1600x1000x24" kelvane_x_press_bench [PRESSES]
+// Goal: Kelvane at most 1.1 times the floor at the median and at p99.
+#include "PressRig.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+using namespace kelvane;
+using namespace kelvane::bench;
+
+// A window that does nothing but note when a press reaches it.
+class FloorWindow : public QWidget {
+public:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        pressedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+        presses.fetch_add(1, std::memory_order_release);
+        event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+
+    std::atomic<Clock::rep> pressedAt {0};
+    std::atomic<long long> presses {0};
+};
+
+struct Target {
+    QPoint screen; // where to press, in screen coordinates
+    const std::atomic<Clock::rep>* stamp;
+    const std::atomic<long long>* count;
+    std::vector<double> samples;
+};
+
+// Waits for `count` to pass `before`; the time of the stamp, if it came.
+std::optional<Clock::time_point> awaitStamp(const Target& target, long long before)
+{
+    // Generous: on a loaded machine the X server itself may be descheduled.
+    const auto deadline = Clock::now() + std::chrono::seconds(3);
+    while (target.count->load(std::memory_order_acquire) == before) {
+        if (Clock::now() > deadline)
+            return std::nullopt;
+        std::this_thread::yield();
+    }
+    return Clock::time_point(Clock::duration(target.stamp->load(std::memory_order_relaxed)));
+}
+
+// The pressing side, on a thread and X connection of its own, so that the
+// user-interface thread only waits for its events.
+void pressAlternately(std::vector<Target>& targets, int presses, std::string& failure)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        failure = "cannot open the X display";
+        return;
+    }
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
+        failure = "the X server has no XTest";
+        XCloseDisplay(display);
+        return;
+    }
+    constexpr int kWarmUp = 50;
+    for (int i = 0; i < 2 * (kWarmUp + presses) && failure.empty(); ++i) {
+        Target& target = targets[static_cast<std::size_t>(i % 2)];
+        XTestFakeMotionEvent(display, -1, target.screen.x(), target.screen.y(), CurrentTime);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+
+        const long long before = target.count->load(std::memory_order_acquire);
+        XTestFakeButtonEvent(display, 1, True, CurrentTime);
+        const auto sent = Clock::now();
+        XFlush(display);
+        const auto arrived = awaitStamp(target, before);
+        if (!arrived)
+            failure = "a press at (" + std::to_string(target.screen.x()) + ", " + std::to_string(target.screen.y())
+                + ") did not arrive";
+        else if (i >= 2 * kWarmUp)
+            target.samples.push_back(microseconds(*arrived - sent));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        XTestFakeButtonEvent(display, 1, False, CurrentTime);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+    }
+    XCloseDisplay(display);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int presses = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "kelvane_x_press_bench needs an X server: run it under xvfb-run (see the README)\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    QApplication app(argc, argv);
+    try {
+        PressRig rig({midi::MidiOutputRouter::kMapper, {}});
+        rig.view->move(0, 0);
+        FloorWindow floor;
+        floor.setWindowTitle("floor");
+        floor.setGeometry(0, rig.view->frameGeometry().bottom() + 40, 300, 120);
+        floor.show();
+        // Both windows mapped and placed before the first press.
+        const auto settle = Clock::now() + std::chrono::seconds(10);
+        auto exposed = [](QWidget& window) { return window.windowHandle() && window.windowHandle()->isExposed(); };
+        while (Clock::now() < settle && !(exposed(*rig.view) && exposed(floor)))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const auto quiet = Clock::now() + std::chrono::milliseconds(300);
+        while (Clock::now() < quiet)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+        auto* button = rig.view->findChild<QWidget*>("Command19");
+        std::vector<Target> targets {
+            {button->mapToGlobal(button->rect().center()), &rig.synth.queuedAt, &rig.synth.queued, {}},
+            {floor.mapToGlobal(floor.rect().center()), &floor.pressedAt, &floor.presses, {}}};
+        std::string failure;
+        std::thread presser([&] {
+            pressAlternately(targets, presses, failure);
+            QMetaObject::invokeMethod(
+                &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        });
+        QApplication::exec();
+        presser.join();
+        if (!failure.empty())
+            throw std::runtime_error(failure);
+
+        std::vector<double>& kelvane = targets[0].samples;
+        std::vector<double>& bare = targets[1].samples;
+        std::printf("X button event (XTest, flushed) -> reaction, %d presses each, alternating\n", presses);
+        std::printf("  Kelvane, note-on queued for the synthesizer: %s\n", summary(kelvane).c_str());
+        std::printf("  bare Qt window, press handler entered:       %s\n", summary(bare).c_str());
+        const double medianRatio = percentile(kelvane, 0.5) / percentile(bare, 0.5);
+        const double p99Ratio = percentile(kelvane, 0.99) / percentile(bare, 0.99);
+        std::printf("  Kelvane / floor: median %.2fx  p99 %.2fx  (goal at most 1.1x: %s)\n", medianRatio, p99Ratio,
+            medianRatio <= 1.1 && p99Ratio <= 1.1 ? "met" : "NOT met");
+        for (const std::string& report : rig.reports)
+            std::printf("  reported: %s\n", report.c_str());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kelvane_x_press_bench: %s\n", error.what());
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
