@@ -25,6 +25,7 @@
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
+#include "slides/SlideStep.h"
 #include "waves/WaveSlots.h"
 
 #include <QCoreApplication>
@@ -120,6 +121,7 @@ public:
         setup = std::make_unique<MidiSetupForm>(*router, environment);
         form = std::make_unique<MainForm>(
             MainFormPorts {*router, waves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots);
+        slots.attach(form->switches(), form->menu().item("mnuExclusive"));
         setupView = std::make_unique<views::MidiSetupDialog>(*setup);
         modals.add(*setup, *setupView);
         view = std::make_unique<views::MainWindowView>(*form);
@@ -161,7 +163,8 @@ public:
     NullWavePlayer waves;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
-    WaveSlots slots;
+    NoSlideStep slideStep;
+    WaveSlots slots {waves, dialogs, slideStep};
     std::unique_ptr<MidiSetupForm> setup;
     std::unique_ptr<MainForm> form;
     std::unique_ptr<views::MidiSetupDialog> setupView;
