@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -102,6 +103,7 @@ TEST(WaveSlotRows, EverySlotShowsItsControlsByNameAndTheMouseReachesTheSlot)
     const std::string path = rig.folder.file("snare.wav");
     rig.dialogs.files.push_back(path);
     QTest::mouseClick(&rig.inSlot(3, "Waveload3"), Qt::LeftButton);
+    QCoreApplication::processEvents(); // views show a change once its handler has returned
     auto& name = rig.inSlot<views::NameBoxEdit>(3, "Wavetext3");
     EXPECT_EQ(name.text(), "snare.wav");
     EXPECT_EQ(name.backColour(), QColor(Qt::red));
@@ -110,6 +112,7 @@ TEST(WaveSlotRows, EverySlotShowsItsControlsByNameAndTheMouseReachesTheSlot)
     QTest::mousePress(&rig.inSlot(3, "Waveplay3"), Qt::LeftButton);
     EXPECT_EQ(rig.log.entries().front(), "slide 3");
     EXPECT_EQ(rig.log.entries().back(), "wave PlayBuffer 1");
+    QCoreApplication::processEvents();
     EXPECT_EQ(name.backColour(), QColor(Qt::green));
     QTest::mouseClick(&rig.inSlot<QCheckBox>(3, "Check4"), Qt::LeftButton);
     EXPECT_TRUE(rig.sw(3).gate.checked());
@@ -120,8 +123,10 @@ TEST(WaveSlotRows, EverySlotShowsItsControlsByNameAndTheMouseReachesTheSlot)
     // The right button held on the length label shows the length, its release "X loop".
     auto& length = rig.inSlot<QLabel>(3, "lblLoopNo");
     QTest::mousePress(&length, Qt::RightButton);
+    QCoreApplication::processEvents();
     EXPECT_EQ(length.text(), "1");
     QTest::mouseRelease(&length, Qt::RightButton);
+    QCoreApplication::processEvents();
     EXPECT_EQ(length.text(), "X loop");
 
     // The loop count chosen in the list is the slot's.
@@ -181,6 +186,7 @@ TEST(SmallBars, ChannelAndProgramStepByOnePerArrowWheelNotchAndSmallDrag)
     auto& program = rig.widget<views::SteppingScrollBar>("VScroll1");
     rig.sw(1).channel.setValue(5);
     rig.sw(1).program.setValue(40);
+    QCoreApplication::processEvents(); // the bars show the values before the user acts on them
 
     QTest::mouseClick(&channel, Qt::LeftButton, {}, centreOf(channel, QStyle::SC_ScrollBarSubLine));
     EXPECT_EQ(rig.sw(1).channel.value(), 6); // the top arrow raises the channel
