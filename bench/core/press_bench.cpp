@@ -64,8 +64,9 @@ struct Pad {
     fakes::FakePause pause {log};
     fakes::FakeEnvironment environment {log};
     WaveSlots slots;
+    EmptyWaveBanks banks;
     MidiSetupForm setup {midi, environment};
-    MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots};
+    MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks};
 };
 
 double percentile(std::vector<double>& sorted, double fraction)
