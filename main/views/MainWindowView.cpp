@@ -1,5 +1,7 @@
 #include "MainWindowView.h"
 
+#include "MainWindowKeys.h"
+
 #include "bindings/BoundScrollBar.h"
 #include "bindings/BoundText.h"
 #include "bindings/IndicatorWidget.h"
@@ -95,6 +97,7 @@ MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
     setObjectName(QString::fromStdString(form.name()));
     new MenuBinding(form.menu().bar(), *menuBar());
     setCentralWidget(buildPad());
+    new MainWindowKeys(form, *this);
     resize(form.width(), form.height());
     refresh();
 }

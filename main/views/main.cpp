@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "HelpViewer.h"
+#include "HostedJoystickControls.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
@@ -15,8 +16,10 @@
 #include "desktop/QtPause.h"
 #include "files/MidiSetupForm.h"
 #include "midi/SystemMidi.h"
-#include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
+#include "stavik/RegistryFile.h"
+#include "stavik/host/ControlLocator.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
@@ -53,15 +56,20 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
     QtPause pause;
     const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
-    // Wave playback and the joysticks are wired in later versions.
+    // Wave playback is wired in a later version.
     NullWavePlayer waves;
-    NullJoystickControl stavik1;
-    NullJoystickControl stavik2;
+    // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
+    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
+        stavik::host::librariesBeside(stavik::host::programDirectory()),
+        [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
+    JoystickControl& stavik1 = *joysticks.stavik1;
+    JoystickControl& stavik2 = *joysticks.stavik2;
     WaveSlots slots;
+    EmptyWaveBanks banks; // no bank is stored yet
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
-    MainForm mainForm(
-        MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
+        midiSetup, slots, banks);
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
