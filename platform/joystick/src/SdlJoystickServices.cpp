@@ -153,6 +153,13 @@ struct SdlJoystickServices::Impl {
         return 1;
     }
 
+    // Deadlines lie on one grid per period from the services' start, so
+    // captures with the same period are polled in the same wake.
+    Clock::time_point gridPointAfter(Clock::time_point t, Nanoseconds period) const
+    {
+        return epoch + ((t - epoch) / period + 1) * period;
+    }
+
     bool validId(int id) const { return id >= 0 && id < static_cast<int>(slotTable.size()); }
 
     // Takes in SDL's joystick changes; brings the slot table in line with the
@@ -244,7 +251,7 @@ struct SdlJoystickServices::Impl {
             if (existing != captures.end()) {
                 // Retimed: its readings and its queued notifications stay, so no change is lost.
                 existing->second.period = period;
-                existing->second.nextDue = Clock::now() + period;
+                existing->second.nextDue = gridPointAfter(Clock::now(), period);
                 existing->second.changesOnly = changesOnly;
                 startThreadAndRetimeLocked();
                 return JoyResult::Ok;
@@ -253,7 +260,7 @@ struct SdlJoystickServices::Impl {
             capture.listener = &listener;
             capture.serial = nextSerial++;
             capture.period = period;
-            capture.nextDue = Clock::now() + period;
+            capture.nextDue = gridPointAfter(Clock::now(), period);
             capture.changesOnly = changesOnly;
             if (handle != nullptr) {
                 // What is held when the capture starts is no change.
@@ -355,7 +362,7 @@ struct SdlJoystickServices::Impl {
                 // that came late does not pull the later ones with it.
                 capture.nextDue += capture.period;
                 if (capture.nextDue <= now) {
-                    capture.nextDue = now + capture.period;
+                    capture.nextDue = gridPointAfter(now, capture.period);
                 }
             }
             if (due || everyDevice || !capture.devicePresent) {
@@ -471,7 +478,8 @@ struct SdlJoystickServices::Impl {
     std::map<int, Capture> captures;
     std::uint64_t nextSerial = 1;
     std::deque<Notification> queue;
-    Clock::time_point lookForDeviceAt = Clock::now();
+    const Clock::time_point epoch = Clock::now();
+    Clock::time_point lookForDeviceAt = epoch;
 
     // Guards what wakes the poll thread. Taken by SDL's event watch, so it is
     // never held while calling SDL.
