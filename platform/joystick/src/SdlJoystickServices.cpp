@@ -166,15 +166,18 @@ struct SdlJoystickServices::Impl {
     // joysticks SDL sees when one was added or removed. Caller holds mutex.
     void updateDevices()
     {
-        if (!sdlReady) {
-            return;
+        if (sdlReady) {
+            SDL_JoystickUpdate(); // also how SDL finds devices plugged in or out
         }
-        SDL_JoystickUpdate(); // also how SDL finds devices plugged in or out
         bool changed = false;
         {
+            // Taken even without SDL, or the poll thread would wake for it forever.
             const std::lock_guard<std::mutex> lock(wakeMutex);
             changed = devicesChanged;
             devicesChanged = false;
+        }
+        if (!sdlReady) {
+            return;
         }
         if (changed) {
             rescanDevices();
