@@ -267,7 +267,7 @@ long soakEvents()
 {
     const char* set = std::getenv("KELVANE_SOAK_EVENTS");
     const long events = set != nullptr ? std::atol(set) : 0;
-    return events > 0 ? events : 200'000;
+    return events > 0 ? events : 100'000;
 }
 
 TEST(StuckNotes, AfterEveryRandomPerformanceAndItsReleasesNothingSounds)
