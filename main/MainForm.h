@@ -25,6 +25,7 @@
 namespace kelvane {
 
 class MidiSetupForm;
+class LightForm;
 
 inline constexpr std::string_view kProductName = "Kelvane";
 inline constexpr std::string_view kVersion = "2.06";
@@ -66,6 +67,11 @@ public:
     // Auto-repeated key-downs come here too; auto-repeated releases do not.
     void keyDown(int keyCode) { keys_.keyDown(keyCode); }
     void keyUp(int keyCode) { keys_.keyUp(keyCode); }
+
+    // The lighting desk opens from "Lighting Desk" and closes with this
+    // window. Given after construction because the desk refers back to this
+    // window (its "Back" button); until then the command stays disabled.
+    void attachLightingDesk(LightForm& desk);
 
     SwitchSet& switches() { return switches_; }
     MainMenu& menu() { return menu_; }
@@ -112,6 +118,7 @@ private:
     MainFormPorts ports_;
     MidiSetupForm& midiSetup_;
     WaveSlotOperations& slots_;
+    LightForm* desk_ = nullptr;
     PadMidi midi_;
     SwitchSet switches_;
     PadFlags flags_;

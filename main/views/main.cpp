@@ -6,15 +6,18 @@
 #include "CommandLine.h"
 #include "HelpViewer.h"
 #include "HostedJoystickControls.h"
+#include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "StageLook.h"
+#include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
 #include "files/MidiSetupForm.h"
+#include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
 #include "null/NullWavePlayer.h"
 #include "stavik/RegistryFile.h"
@@ -23,6 +26,7 @@
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <chrono>
 #include <cstdio>
@@ -39,9 +43,10 @@ using Clock = std::chrono::steady_clock;
 // synthesizer (its soundfont loads in the background) and the MIDI log.
 // Starting it never waits and never fails; what is missing is reported to the
 // user through the output's error report.
-std::unique_ptr<kelvane::midi::SystemMidi> startMidi(const kelvane::midi::SystemMidiOptions& options)
+std::unique_ptr<kelvane::midi::SystemMidi> startMidi(
+    const kelvane::midi::SystemMidiOptions& options, const std::string& installedShareFolder)
 {
-    return std::make_unique<kelvane::midi::SystemMidi>(options);
+    return std::make_unique<kelvane::midi::SystemMidi>(options, installedShareFolder);
 }
 
 int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
@@ -53,9 +58,12 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     ModalViews modals;
     HelpViewer help;
     QtDialogs dialogs;
-    QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
+    // Companions are found from where the program runs, never from a folder
+    // fixed at build time (see InstallLayout.h).
+    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    QtEnvironment environment(modals, help, dialogs, installedDataFolder(programFolder));
     QtPause pause;
-    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
+    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // Wave playback is wired in a later version.
     NullWavePlayer waves;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
@@ -70,10 +78,13 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
         midiSetup, slots, banks);
+    LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
+    mainForm.attachLightingDesk(lightForm);
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
+    LightDeskView lightDeskView(lightForm);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
@@ -135,6 +146,10 @@ int main(int argc, char** argv)
     QApplication app(toolkitArgc, toolkitArgv.data());
     QApplication::setApplicationName("Kelvane");
     QApplication::setApplicationVersion(QString::fromUtf8(kelvane::kVersion.data()));
+    // The installed desktop entry and icon (kelvane.desktop, "kelvane" in the
+    // icon theme); a build tree has no theme icon and keeps the default.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvane")));
 
     if (toolkitArgc > 1) {
         for (int i = 1; i < toolkitArgc; ++i)
