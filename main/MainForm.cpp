@@ -32,14 +32,16 @@ template <typename Operation> void MainForm::reportingWaveFailure(Operation oper
     }
 }
 
-MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots) :
+MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots, WaveBankRecall& banks) :
     Window("frmMain", std::string(kStartCaption)),
     ports_(ports),
     midiSetup_(midiSetup),
     slots_(slots),
     midi_(ports.midi),
     switches_(midi_),
-    trigger_(switches_, midi_, slots_, flags_),
+    trigger_(switches_, midi_, slots_, flags_, sounding_),
+    keys_(switches_, midi_, slots_, banks, ports.dialogs, flags_, sounding_),
+    joysticks_(switches_, midi_, slots_, ports.dialogs, sounding_),
     panic_(midi_, ports.waves, ports.pause, ports.environment)
 {
     setSize(kDesignWidth, kDesignHeight);
@@ -51,6 +53,14 @@ MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperat
     disableLaterCommands();
     timerStartup_.onTimer([this] { startupTimerFired(); });
     ports_.midi.setErrorHandler([this](int code, const std::string& text) { showMidiError(code, text); });
+    ports_.stavik1.setEvents(&stavik1Handlers_);
+    ports_.stavik2.setEvents(&stavik2Handlers_);
+}
+
+MainForm::~MainForm()
+{
+    ports_.stavik1.setEvents(nullptr);
+    ports_.stavik2.setEvents(nullptr);
 }
 
 void MainForm::adoptControls()

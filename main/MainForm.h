@@ -7,12 +7,16 @@
 #include "SwitchTrigger.h"
 #include "controls/Timer.h"
 #include "controls/Window.h"
+#include "inputs/JoystickPerformance.h"
+#include "inputs/KeyboardPerformance.h"
+#include "inputs/SoundingNotes.h"
 #include "ports/Dialogs.h"
 #include "ports/Environment.h"
 #include "ports/JoystickControl.h"
 #include "ports/MidiOutput.h"
 #include "ports/Pause.h"
 #include "ports/WavePlayer.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlotOperations.h"
 
 #include <array>
@@ -49,11 +53,20 @@ struct MainFormPorts {
 // activation, and unload() when the user closes it.
 class MainForm : public Window {
 public:
-    MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots);
+    MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots, WaveBankRecall& banks);
+    ~MainForm() override;
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
 
     void load();
     void activate();
     void unload();
+
+    // Form_KeyDown and Form_KeyUp: every key event of the window, whichever
+    // control has the focus, as a Windows virtual-key code (views translate).
+    // Auto-repeated key-downs come here too; auto-repeated releases do not.
+    void keyDown(int keyCode) { keys_.keyDown(keyCode); }
+    void keyUp(int keyCode) { keys_.keyUp(keyCode); }
 
     // The lighting desk opens from "Lighting Desk" and closes with this
     // window. Given after construction because the desk refers back to this
@@ -64,6 +77,7 @@ public:
     MainMenu& menu() { return menu_; }
     Timer& startupTimer() { return timerStartup_; }
     PadFlags& flags() { return flags_; }
+    const JoystickPerformance& joysticks() const { return joysticks_; }
     // The wave-bank labels lblF1..lblF4 above the wave slots (b is 1..4).
     Label& bankLabel(int b) { return bankLabels_[static_cast<std::size_t>(b - 1)]; }
 
@@ -91,6 +105,22 @@ private:
     void showHelp();
     void showAbout();
 
+    // Stavik1_ButtonDown, Stavik2_Move, ...: one joystick control's events.
+    class JoystickHandlers final : public JoystickEvents {
+    public:
+        JoystickHandlers(JoystickPerformance& performance, int joystick) :
+            performance_(performance), joystick_(joystick)
+        {
+        }
+        void buttonDown(int button) override { performance_.buttonDown(joystick_, button); }
+        void buttonUp(int button) override { performance_.buttonUp(joystick_, button); }
+        void move(int x, int y, int) override { performance_.move(joystick_, x, y); }
+
+    private:
+        JoystickPerformance& performance_;
+        int joystick_;
+    };
+
     MainFormPorts ports_;
     MidiSetupForm& midiSetup_;
     WaveSlotOperations& slots_;
@@ -98,7 +128,12 @@ private:
     PadMidi midi_;
     SwitchSet switches_;
     PadFlags flags_;
+    SoundingNotes sounding_;
     SwitchTrigger trigger_;
+    KeyboardPerformance keys_;
+    JoystickPerformance joysticks_;
+    JoystickHandlers stavik1Handlers_ {joysticks_, 1};
+    JoystickHandlers stavik2Handlers_ {joysticks_, 2};
     PanicSweep panic_;
     MainMenu menu_;
     Timer timerStartup_ {"TimerStartup", 50, true};

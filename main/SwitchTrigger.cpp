@@ -1,31 +1,47 @@
 #include "SwitchTrigger.h"
 
+#include "waves/WaveFailure.h"
+
+#include <optional>
+
 namespace kelvane {
 
 void SwitchTrigger::press(int n)
 {
     Switch& s = switches_.at(n);
     switches_.lockNoteAndChannel(true);
+    const NoteAddress note {s.channel.value(), switches_.playedNote(n)};
     if (n <= 6) {
         s.indicator.setFill(Shape::Fill::Solid);
-        midi_.noteOn(s.channel.value(), switches_.playedNote(n), s.velocity.value());
+        midi_.noteOn(note.channel, note.note, s.velocity.value());
     } else {
         // Switches 7 and 8 sound before they light, and hold the keyboard flag.
-        midi_.noteOn(s.channel.value(), switches_.playedNote(n), s.velocity.value());
+        midi_.noteOn(note.channel, note.note, s.velocity.value());
         flags_.keyHeld = 1;
         s.indicator.setFill(Shape::Fill::Solid);
     }
+    sounding_.sounded(note_source::screen(n), note);
     slots_.playPress(n);
 }
 
 void SwitchTrigger::release(int n)
 {
     Switch& s = switches_.at(n);
-    if (s.gate.checked())
-        slots_.playRelease(n);
+    std::optional<WaveFailure> failure;
+    if (s.gate.checked()) {
+        try {
+            slots_.playRelease(n);
+        } catch (const WaveFailure& f) {
+            failure = f;
+        }
+    }
     switches_.lockNoteAndChannel(false);
     s.indicator.setFill(Shape::Fill::Transparent);
-    midi_.noteOff(s.channel.value(), switches_.playedNote(n));
+    const NoteAddress note {s.channel.value(), switches_.playedNote(n)};
+    midi_.noteOff(note.channel, note.note);
+    sounding_.endRest(note_source::screen(n), note, midi_);
+    if (failure)
+        throw *failure;
 }
 
 } // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include "PadMidi.h"
 #include "SwitchSet.h"
+#include "inputs/SoundingNotes.h"
 #include "waves/WaveSlotOperations.h"
 
 namespace kelvane {
@@ -17,11 +18,15 @@ struct PadFlags {
 
 // The on-screen switch buttons: press on button-down, release on button-up,
 // for any mouse button. Any press locks all sixteen note and channel bars and
-// any release unlocks them: there is no count of held switches.
+// any release unlocks them: there is no count of held switches. A release
+// also ends the note its press sounded when the switch's note or channel
+// changed in between; a wave slot that fails to stop its wave does not keep
+// the note sounding (the failure is passed on once the release is done).
 class SwitchTrigger {
 public:
-    SwitchTrigger(SwitchSet& switches, PadMidi& midi, WaveSlotOperations& slots, PadFlags& flags) :
-        switches_(switches), midi_(midi), slots_(slots), flags_(flags)
+    SwitchTrigger(
+        SwitchSet& switches, PadMidi& midi, WaveSlotOperations& slots, PadFlags& flags, SoundingNotes& sounding) :
+        switches_(switches), midi_(midi), slots_(slots), flags_(flags), sounding_(sounding)
     {
     }
 
@@ -33,6 +38,7 @@ private:
     PadMidi& midi_;
     WaveSlotOperations& slots_;
     PadFlags& flags_;
+    SoundingNotes& sounding_;
 };
 
 } // namespace kelvane

@@ -11,6 +11,7 @@
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
 #include "slides/SlideStep.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
 
 #include <benchmark/benchmark.h>
@@ -68,8 +69,9 @@ struct Pad {
     fakes::FakeEnvironment environment {log};
     NoSlideStep slideStep;
     WaveSlots slots {waves, dialogs, slideStep};
+    EmptyWaveBanks banks;
     MidiSetupForm setup {midi, environment};
-    MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots};
+    MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks};
 };
 
 double percentile(std::vector<double>& sorted, double fraction)

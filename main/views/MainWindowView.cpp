@@ -1,5 +1,7 @@
 #include "MainWindowView.h"
 
+#include "MainWindowKeys.h"
+
 #include "bindings/BoundCheckBox.h"
 #include "bindings/BoundComboBox.h"
 #include "bindings/BoundScrollBar.h"
@@ -121,6 +123,7 @@ MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
     scroller_->setFrameShape(QFrame::NoFrame);
     scroller_->setWidget(buildPad());
     setCentralWidget(scroller_);
+    new MainWindowKeys(form, *this);
     resize(form.width(), form.height());
     refresh();
 }

@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "HelpViewer.h"
+#include "HostedJoystickControls.h"
 #include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
@@ -19,9 +20,11 @@
 #include "files/MidiSetupForm.h"
 #include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
-#include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
 #include "slides/SlideStep.h"
+#include "stavik/RegistryFile.h"
+#include "stavik/host/ControlLocator.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
@@ -89,15 +92,19 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     else
         wavePlayer = std::make_unique<NullWavePlayer>();
     WavePlayer& waves = *wavePlayer;
-    // The joysticks are wired in later versions.
-    NullJoystickControl stavik1;
-    NullJoystickControl stavik2;
+    // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
+    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
+        stavik::host::librariesBeside(stavik::host::programDirectory()),
+        [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
+    JoystickControl& stavik1 = *joysticks.stavik1;
+    JoystickControl& stavik2 = *joysticks.stavik2;
     NoSlideStep slideStep;
     WaveSlots slots(waves, dialogs, slideStep);
+    EmptyWaveBanks banks; // no bank is stored yet
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
-    MainForm mainForm(
-        MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
+        midiSetup, slots, banks);
     slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);

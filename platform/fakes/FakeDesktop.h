@@ -12,9 +12,12 @@
 
 namespace kelvane::fakes {
 
-// A joystick control that records "joystick NAME enabled 0|1".
+// A joystick control that records "joystick NAME enabled 0|1" and raises the
+// events a test asks for, synchronously, whether or not it is enabled.
 class FakeJoystickControl : public JoystickControl {
 public:
+    static constexpr int kCentre = 32767;
+
     FakeJoystickControl(EffectLog& log, std::string name) : log_(log), name_(std::move(name)) { }
     bool enabled() const override { return enabled_; }
     void setEnabled(bool enabled) override
@@ -22,11 +25,47 @@ public:
         enabled_ = enabled;
         log_.add("joystick " + name_ + " enabled " + (enabled ? "1" : "0"));
     }
+    void setEvents(JoystickEvents* events) override { events_ = events; }
+
+    void pressButton(int button)
+    {
+        held_ |= 1u << (button - 1);
+        if (events_)
+            events_->buttonDown(button);
+    }
+    void releaseButton(int button)
+    {
+        held_ &= ~(1u << (button - 1));
+        if (events_)
+            events_->buttonUp(button);
+    }
+    void move(int x, int y, int z = kCentre)
+    {
+        x_ = x;
+        y_ = y;
+        if (events_)
+            events_->move(x, y, z);
+    }
+    // What the real control reports when its pad is pulled out: every held
+    // button goes up (in button order), then a pushed stick comes back to the centre.
+    void unplug()
+    {
+        for (int b = 1; b <= 4; ++b)
+            if ((held_ & (1u << (b - 1))) != 0)
+                releaseButton(b);
+        if (x_ != kCentre || y_ != kCentre)
+            move(kCentre, kCentre);
+    }
+    bool connected() const { return events_ != nullptr; }
 
 private:
     EffectLog& log_;
     std::string name_;
     bool enabled_ = false;
+    JoystickEvents* events_ = nullptr;
+    unsigned held_ = 0;
+    int x_ = kCentre;
+    int y_ = kCentre;
 };
 
 // Pauses that return at once and record "pause N" / "pause+events N".

@@ -10,6 +10,7 @@ class NullJoystickControl : public JoystickControl {
 public:
     bool enabled() const override { return enabled_; }
     void setEnabled(bool enabled) override { enabled_ = enabled; }
+    void setEvents(JoystickEvents*) override { }
 
 private:
     bool enabled_ = false;

@@ -100,7 +100,8 @@ void JoystickControl::setEnabled(bool enabled)
 void JoystickControl::startCapture()
 {
     setThreshold(threshold_);
-    captured_ = services_->setCapture(port_, period_, true, *this) == JoyResult::Ok;
+    // A joystick plugged in later on the port is captured when it arrives.
+    captured_ = services_->setWaitingCapture(port_, period_, true, *this) == JoyResult::Ok;
     capturedPort_ = port_;
 }
 

@@ -33,7 +33,8 @@ protected:
 //
 // Only the first four buttons raise events, one per changed button in the
 // order 1 to 4. A move raises Move with the position of the captured joystick
-// read at that moment. Movement of Z alone raises nothing.
+// read at that moment. Movement of Z alone raises nothing. An enabled control
+// whose port has no joystick yet captures the one plugged in there later.
 class JoystickControl final : private kelvane::joystick::CaptureListener {
 public:
     static constexpr int kEventButtons = 4;

@@ -6,20 +6,55 @@
 #include "fakes/FakeMidiOutput.h"
 #include "fakes/FakeWavePlayer.h"
 #include "files/MidiSetupForm.h"
+#include "waves/WaveFailure.h"
 
+#include <array>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace kelvane::testing {
 
-// Wave slots that only record the calls a switch makes: "slot press 3".
+// Wave slots that only record the calls a switch makes: "slot press 3". A
+// slot named in failingPresses (failingReleases) throws WaveFailure from its
+// press (release) after recording it, until the slot is emptied.
 class RecordingWaveSlots : public WaveSlotOperations {
 public:
     explicit RecordingWaveSlots(fakes::EffectLog& log) : log_(log) { }
-    void playPress(int slot) override { log_.add("slot press " + std::to_string(slot)); }
-    void playRelease(int slot) override { log_.add("slot release " + std::to_string(slot)); }
+    void playPress(int slot) override
+    {
+        log_.add("slot press " + std::to_string(slot));
+        if (failingPresses.count(slot) != 0)
+            throw WaveFailure("cannot play slot " + std::to_string(slot));
+    }
+    void playRelease(int slot) override
+    {
+        log_.add("slot release " + std::to_string(slot));
+        if (failingReleases.count(slot) != 0)
+            throw WaveFailure("cannot stop slot " + std::to_string(slot));
+    }
     void resetLoopCounts() override { log_.add("slot reset loop counts"); }
-    void emptySlot(int slot) override { log_.add("slot empty " + std::to_string(slot)); }
+    void emptySlot(int slot) override
+    {
+        log_.add("slot empty " + std::to_string(slot));
+        failingPresses.erase(slot);
+    }
+
+    std::set<int> failingPresses;
+    std::set<int> failingReleases;
+
+private:
+    fakes::EffectLog& log_;
+};
+
+// Wave banks that hold data where a test says so, and record each recall: "bank recall 2".
+class RecordingWaveBanks : public WaveBankRecall {
+public:
+    explicit RecordingWaveBanks(fakes::EffectLog& log) : log_(log) { }
+    bool holdsData(int bank) const override { return filled[static_cast<std::size_t>(bank - 1)]; }
+    void recall(int bank) override { log_.add("bank recall " + std::to_string(bank)); }
+
+    std::array<bool, 4> filled {};
 
 private:
     fakes::EffectLog& log_;
@@ -36,8 +71,9 @@ struct Rig {
         pause(log),
         environment(log, screenWidth, 800),
         slots(log),
+        banks(log),
         setup(midi, environment),
-        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots)
+        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
     {
         // The user presses Ok in the setup window unless a test says otherwise.
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
@@ -64,6 +100,7 @@ struct Rig {
     fakes::FakePause pause;
     fakes::FakeEnvironment environment;
     RecordingWaveSlots slots;
+    RecordingWaveBanks banks;
     MidiSetupForm setup;
     MainForm form;
 };

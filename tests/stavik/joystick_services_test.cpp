@@ -4,6 +4,10 @@
 #include "kelvane/joystick/SdlJoystickServices.h"
 #include "kelvane/joystick/VirtualJoystick.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -126,6 +130,90 @@ TEST(JoystickServicesTest, ADeviceWithoutAxesReadsCentredSoItNeverLooksPushed)
     Position at;
     ASSERT_EQ(services.position(0, at), JoyResult::Ok);
     EXPECT_EQ(at, (Position {kAxisCentre, kAxisCentre, kAxisCentre, 0}));
+}
+
+} // namespace
+
+namespace {
+
+// Runs the event loop until the listener has count notifications; false after two seconds.
+bool deliveredByTheEventLoop(const RecordingListener& listener, std::size_t count)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (listener.log.size() < count && clock.elapsed() < 2000) {
+        QEventLoop wait;
+        QTimer::singleShot(1, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return listener.log.size() >= count;
+}
+
+TEST(JoystickServicesThreadTest, NotificationsArriveThroughTheEventLoopInOrderAlsoInsideANestedLoop)
+{
+    VirtualJoystick pad;
+    SdlJoystickServices services;
+    // A listener whose first notification runs a nested loop (as a modal box
+    // does) in which the pad is released and pushed.
+    class NestingListener final : public CaptureListener {
+    public:
+        explicit NestingListener(VirtualJoystick& pad) : pad_(pad) { }
+        void buttonsPressed(std::uint32_t changed) override
+        {
+            inner.log.push_back("pressed " + std::to_string(changed));
+            pad_.setButton(1, false);
+            pad_.setAxis(0, 0);
+            EXPECT_TRUE(deliveredByTheEventLoop(inner, 3)) << "nothing came while the nested loop ran";
+        }
+        void buttonsReleased(std::uint32_t changed) override { inner.buttonsReleased(changed); }
+        void moved(const Position& at) override { inner.moved(at); }
+        RecordingListener inner;
+
+    private:
+        VirtualJoystick& pad_;
+    } listener(pad);
+    ASSERT_EQ(services.setCapture(0, 0, true, listener), JoyResult::Ok); // period 0: the smallest
+    pad.setButton(1, true);
+    ASSERT_TRUE(deliveredByTheEventLoop(listener.inner, 3));
+    EXPECT_EQ(listener.inner.log, (std::vector<std::string> {"pressed 1", "released 1", "moved 0 32768 32768"}));
+}
+
+TEST(JoystickServicesThreadTest, AWaitingCaptureTakesTheDevicePluggedInLaterWithWhatItHolds)
+{
+    SdlJoystickServices services;
+    RecordingListener listener;
+    EXPECT_EQ(services.setCapture(0, 1, true, listener), JoyResult::Unplugged);
+    ASSERT_EQ(services.setWaitingCapture(0, 1, true, listener), JoyResult::Ok);
+    VirtualJoystick pad;
+    pad.setButton(3, true);
+    pad.setAxis(1, 0);
+    ASSERT_TRUE(deliveredByTheEventLoop(listener, 2));
+    EXPECT_EQ(listener.log, (std::vector<std::string> {"pressed 4", "moved 32768 0 32768"}));
+
+    listener.log.clear();
+    pad.unplug(); // held: button 3, the stick forward
+    ASSERT_TRUE(deliveredByTheEventLoop(listener, 2));
+    EXPECT_EQ(listener.log, (std::vector<std::string> {"released 4", "moved 32767 32767 32767"}));
+}
+
+TEST(JoystickServicesThreadTest, APadWithAHatAndNoStickReportsTheHatOnXAndY)
+{
+    VirtualJoystick::Description matOnly = named("Dance Mat");
+    matOnly.axes = 0;
+    matOnly.hats = 1;
+    VirtualJoystick mat(matOnly);
+    VirtualJoystick::Description withStick = named("Stick And Hat");
+    withStick.hats = 1;
+    VirtualJoystick stick(withStick);
+    SdlJoystickServices services;
+    mat.setHat(0, VirtualJoystick::kHatRight | VirtualJoystick::kHatUp);
+    stick.setHat(0, VirtualJoystick::kHatLeft);
+    services.pollNow();
+    Position at;
+    ASSERT_EQ(services.position(0, at), JoyResult::Ok);
+    EXPECT_EQ(at, (Position {65535, 0, kAxisCentre, 0}));
+    ASSERT_EQ(services.position(1, at), JoyResult::Ok);
+    EXPECT_EQ(at.x, 32768u) << "a device with a stick keeps its stick";
 }
 
 } // namespace

@@ -77,6 +77,7 @@ TEST(ToolsTest, TheTestContainerPrintsEveryEventOfASimulatedJoystick)
     EXPECT_EQ(tool.nextLine(), "Move 0 32768 1000");
     tool.send("unplug");
     EXPECT_EQ(tool.nextLine(), "ButtonUp 1");
+    EXPECT_EQ(tool.nextLine(), "Move 32767 32767 32767"); // the pushed stick lets go with the pad
     tool.send("button 2 down"); // while unplugged: nothing
     tool.send("plug");
     tool.send("button 3 down");

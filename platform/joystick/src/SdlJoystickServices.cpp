@@ -1,20 +1,36 @@
 #include "kelvane/joystick/SdlJoystickServices.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
+#include <QMetaObject>
+#include <QObject>
 
 #include <SDL.h>
 
+#include <sys/prctl.h>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kelvane::joystick {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using Nanoseconds = std::chrono::nanoseconds;
+
 constexpr std::uint32_t kAxisMax = 65535;
 constexpr int kAxisOffset = 32768; // SDL's -32768..32767 becomes 0..65535
 constexpr int kMaxButtons = 32; // bits of Position::buttons
+// A capture whose device is missing looks for it this often: SDL finds real
+// devices plugged in only when its joystick state is updated.
+constexpr Nanoseconds kLookForDeviceEvery = std::chrono::milliseconds(50);
+// An axis this close to the centre is at rest: a device unplugged with its
+// stick further out is notified as moved back to the centre.
+constexpr std::uint32_t kRestZone = 8192;
 
 std::uint32_t readAxis(SDL_Joystick* joystick, int axis)
 {
@@ -24,11 +40,23 @@ std::uint32_t readAxis(SDL_Joystick* joystick, int axis)
     return static_cast<std::uint32_t>(SDL_JoystickGetAxis(joystick, axis) + kAxisOffset);
 }
 
+// A D-pad on a pad without a stick plays the stick's part.
+void readHatAsStick(SDL_Joystick* joystick, Position& at)
+{
+    const Uint8 hat = SDL_JoystickGetHat(joystick, 0);
+    at.x = (hat & SDL_HAT_LEFT) != 0 ? 0 : (hat & SDL_HAT_RIGHT) != 0 ? kAxisMax : kAxisCentre;
+    at.y = (hat & SDL_HAT_UP) != 0 ? 0 : (hat & SDL_HAT_DOWN) != 0 ? kAxisMax : kAxisCentre;
+}
+
 Position readPosition(SDL_Joystick* joystick)
 {
     Position at;
-    at.x = readAxis(joystick, 0);
-    at.y = readAxis(joystick, 1);
+    if (SDL_JoystickNumAxes(joystick) < 2 && SDL_JoystickNumHats(joystick) > 0) {
+        readHatAsStick(joystick, at);
+    } else {
+        at.x = readAxis(joystick, 0);
+        at.y = readAxis(joystick, 1);
+    }
     at.z = readAxis(joystick, 2);
     const int buttons = std::min(SDL_JoystickNumButtons(joystick), kMaxButtons);
     for (int b = 0; b < buttons; ++b) {
@@ -41,6 +69,11 @@ Position readPosition(SDL_Joystick* joystick)
 
 std::uint32_t distance(std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; }
 
+bool atRest(const Position& at)
+{
+    return distance(at.x, kAxisCentre) <= kRestZone && distance(at.y, kAxisCentre) <= kRestZone;
+}
+
 // One attached joystick, holding its identifier.
 struct Slot {
     SDL_Joystick* handle = nullptr;
@@ -50,13 +83,22 @@ struct Slot {
 struct Capture {
     CaptureListener* listener = nullptr;
     std::uint64_t serial = 0; // tells a capture from a later one on the same identifier
-    std::int64_t periodNs = 0;
-    std::int64_t nextDueNs = 0;
+    Nanoseconds period {0};
+    Clock::time_point nextDue;
     bool changesOnly = true;
     bool devicePresent = false;
     SDL_JoystickID instance = -1; // device the readings below came from
     Position last; // reading of the previous poll
     Position moveReference; // reading at the last move notified
+};
+
+struct Notification {
+    enum class Kind { Pressed, Released, Moved };
+    int id = 0;
+    std::uint64_t serial = 0;
+    Kind kind = Kind::Moved;
+    std::uint32_t buttons = 0;
+    Position at;
 };
 
 } // namespace
@@ -67,15 +109,25 @@ struct SdlJoystickServices::Impl {
     {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         sdlReady = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, &timer, [this] { poll(false); });
-        clock.start();
+        if (sdlReady) {
+            SDL_AddEventWatch(&Impl::watchSdlEvent, this);
+        }
     }
 
     ~Impl()
     {
         *alive = false;
-        timer.stop();
+        {
+            const std::lock_guard<std::mutex> lock(wakeMutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        if (thread.joinable()) {
+            thread.join();
+        }
+        if (sdlReady) {
+            SDL_DelEventWatch(&Impl::watchSdlEvent, this);
+        }
         for (Slot& slot : slotTable) {
             if (slot.handle != nullptr) {
                 SDL_JoystickClose(slot.handle);
@@ -86,15 +138,56 @@ struct SdlJoystickServices::Impl {
         }
     }
 
+    // Runs on whichever thread pushes an SDL event, with SDL's locks held:
+    // it only notes a device change and wakes the poll thread.
+    static int watchSdlEvent(void* self, SDL_Event* event)
+    {
+        if (event->type == SDL_JOYDEVICEADDED || event->type == SDL_JOYDEVICEREMOVED) {
+            auto* impl = static_cast<Impl*>(self);
+            {
+                const std::lock_guard<std::mutex> lock(impl->wakeMutex);
+                impl->devicesChanged = true;
+            }
+            impl->wake.notify_all();
+        }
+        return 1;
+    }
+
+    // Deadlines lie on one grid per period from the services' start, so
+    // captures with the same period are polled in the same wake.
+    Clock::time_point gridPointAfter(Clock::time_point t, Nanoseconds period) const
+    {
+        return epoch + ((t - epoch) / period + 1) * period;
+    }
+
     bool validId(int id) const { return id >= 0 && id < static_cast<int>(slotTable.size()); }
 
-    // Brings the slotTable in line with the joysticks SDL sees now.
-    void refreshDevices()
+    // Takes in SDL's joystick changes; brings the slot table in line with the
+    // joysticks SDL sees when one was added or removed. Caller holds mutex.
+    void updateDevices()
     {
+        if (sdlReady) {
+            SDL_JoystickUpdate(); // also how SDL finds devices plugged in or out
+        }
+        bool changed = false;
+        {
+            // Taken even without SDL, or the poll thread would wake for it forever.
+            const std::lock_guard<std::mutex> lock(wakeMutex);
+            changed = devicesChanged;
+            devicesChanged = false;
+        }
         if (!sdlReady) {
             return;
         }
-        SDL_JoystickUpdate();
+        if (changed) {
+            rescanDevices();
+        }
+        // Device state is read directly; the queued copies of it are of no use to anyone.
+        SDL_FlushEvents(SDL_JOYAXISMOTION, SDL_JOYBATTERYUPDATED);
+    }
+
+    void rescanDevices()
+    {
         for (Slot& slot : slotTable) {
             if (slot.handle != nullptr && SDL_JoystickGetAttached(slot.handle) == SDL_FALSE) {
                 SDL_JoystickClose(slot.handle);
@@ -121,8 +214,6 @@ struct SdlJoystickServices::Impl {
         if (opened) {
             SDL_JoystickUpdate(); // a device opened just now reads its state only from the next update
         }
-        // Device state is read directly; the queued copies of it are of no use to anyone.
-        SDL_FlushEvents(SDL_JOYAXISMOTION, SDL_JOYBATTERYUPDATED);
     }
 
     bool holdsInstance(SDL_JoystickID instance) const
@@ -133,138 +224,276 @@ struct SdlJoystickServices::Impl {
 
     SDL_Joystick* device(int id) const { return slotTable[static_cast<std::size_t>(id)].handle; }
 
-    // The open device behind identifier id, after taking in any plugging since
-    // the last look; BadParameters or Unplugged say why there is none.
+    // The open device behind identifier id, after taking in SDL's changes;
+    // BadParameters or Unplugged say why there is none. Caller holds mutex.
     JoyResult connected(int id, SDL_Joystick*& handle)
     {
         if (!validId(id)) {
             return JoyResult::BadParameters;
         }
-        refreshDevices();
+        updateDevices();
         handle = device(id);
         return handle == nullptr ? JoyResult::Unplugged : JoyResult::Ok;
     }
 
-    void retime()
+    JoyResult capture(int id, int periodMs, bool changesOnly, CaptureListener& listener, bool waitForDevice)
     {
-        if (captures.empty()) {
-            timer.stop();
-            return;
-        }
-        std::int64_t shortest = captures.begin()->second.periodNs;
-        for (const auto& entry : captures) {
-            shortest = std::min(shortest, entry.second.periodNs);
-        }
-        timer.setInterval(static_cast<int>(shortest / 1'000'000));
-        if (!timer.isActive()) {
-            timer.start();
-        }
-    }
-
-    // One poll: every capture whose period has elapsed (or all of them).
-    void poll(bool all)
-    {
-        const std::shared_ptr<bool> token = alive;
-        refreshDevices();
-        const std::int64_t now = clock.nsecsElapsed();
-        // A timer tick may come a little early; half an interval of slack keeps
-        // a capture whose period equals the interval from skipping a tick.
-        const std::int64_t slack = static_cast<std::int64_t>(timer.interval()) * 500'000;
-        std::vector<std::pair<int, std::uint64_t>> due;
-        for (auto& [id, capture] : captures) {
-            if (all || now + slack >= capture.nextDueNs) {
-                capture.nextDueNs = now + capture.periodNs;
-                due.emplace_back(id, capture.serial);
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            SDL_Joystick* handle = nullptr;
+            const JoyResult found = connected(id, handle);
+            if (found == JoyResult::BadParameters || (found == JoyResult::Unplugged && !waitForDevice)) {
+                return found;
             }
-        }
-        for (const auto& [id, serial] : due) {
-            if (!*token) {
-                return; // a listener destroyed the services
+            const auto existing = captures.find(id);
+            if (existing != captures.end() && existing->second.listener != &listener) {
+                return JoyResult::CannotDo;
             }
-            pollCapture(id, serial, token);
+            const auto period = std::chrono::milliseconds(
+                std::clamp(static_cast<std::uint32_t>(std::max(periodMs, 0)), kPeriodMin, kPeriodMax));
+            if (existing != captures.end()) {
+                // Retimed: its readings and its queued notifications stay, so no change is lost.
+                existing->second.period = period;
+                existing->second.nextDue = gridPointAfter(Clock::now(), period);
+                existing->second.changesOnly = changesOnly;
+                startThreadAndRetimeLocked();
+                return JoyResult::Ok;
+            }
+            Capture capture;
+            capture.listener = &listener;
+            capture.serial = nextSerial++;
+            capture.period = period;
+            capture.nextDue = gridPointAfter(Clock::now(), period);
+            capture.changesOnly = changesOnly;
+            if (handle != nullptr) {
+                // What is held when the capture starts is no change.
+                capture.devicePresent = true;
+                capture.instance = slotTable[static_cast<std::size_t>(id)].instance;
+                capture.last = readPosition(handle);
+                capture.moveReference = capture.last;
+            }
+            captures[id] = capture;
+            startThreadAndRetimeLocked();
+        }
+        return JoyResult::Ok;
+    }
+
+    // Caller holds mutex (which also keeps two callers from starting two threads).
+    void startThreadAndRetimeLocked()
+    {
+        retimeLocked();
+        if (!thread.joinable()) {
+            thread = std::thread([this] { run(); });
         }
     }
 
-    // The capture of id, if it is still the one with this serial.
-    Capture* find(int id, std::uint64_t serial)
+    // The captures changed: the poll thread picks its next deadline again.
+    void retimeLocked()
     {
-        const auto it = captures.find(id);
-        return it != captures.end() && it->second.serial == serial ? &it->second : nullptr;
+        {
+            const std::lock_guard<std::mutex> lock(wakeMutex);
+            retimed = true;
+        }
+        wake.notify_all();
     }
 
-    void pollCapture(int id, std::uint64_t serial, const std::shared_ptr<bool>& token)
+    // The poll thread: sleeps to the earliest deadline of the captures, polls
+    // those due, and queues their notifications to the owning thread.
+    void run()
     {
-        const auto stillCaptured = [&] { return *token && find(id, serial) != nullptr; };
-        Capture* capture = find(id, serial);
-        if (capture == nullptr) {
-            return;
-        }
-        SDL_Joystick* handle = device(id);
-        const bool sameDevice = handle != nullptr && capture->devicePresent
-            && capture->instance == slotTable[static_cast<std::size_t>(id)].instance;
-        if (capture->devicePresent && !sameDevice) {
-            // Unplugged (or replaced within one period): nothing it held may stay down.
-            const std::uint32_t held = capture->last.buttons;
-            capture->devicePresent = false;
-            capture->last = Position {};
-            if (held != 0) {
-                capture->listener->buttonsReleased(held);
-                if (!stillCaptured()) {
+        // Wake at the deadline itself rather than up to 50 us after it.
+        prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+        for (;;) {
+            // Not under wakeMutex: the owning thread takes mutex, then wakeMutex.
+            const Clock::time_point deadline = nextDeadline();
+            bool devicesMoved = false;
+            {
+                std::unique_lock<std::mutex> wakeLock(wakeMutex);
+                const auto woken = [this] { return stopping || retimed || devicesChanged; };
+                if (deadline == Clock::time_point::max()) {
+                    wake.wait(wakeLock, woken);
+                } else {
+                    wake.wait_until(wakeLock, deadline, woken);
+                }
+                if (stopping) {
                     return;
                 }
-                capture = find(id, serial);
-                handle = device(id); // the listener may have refreshed the slotTable
+                devicesMoved = devicesChanged;
+                retimed = false;
             }
+            std::size_t queued = 0;
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                queued = pollDue(devicesMoved || Clock::now() >= deadline, devicesMoved);
+            }
+            for (std::size_t i = 0; i < queued; ++i) {
+                QMetaObject::invokeMethod(
+                    &deliveryContext, [this] { deliverNext(); }, Qt::QueuedConnection);
+            }
+        }
+    }
+
+    Clock::time_point nextDeadline()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        Clock::time_point earliest = Clock::time_point::max();
+        for (const auto& entry : captures) {
+            const Capture& capture = entry.second;
+            earliest = std::min(earliest, capture.devicePresent ? capture.nextDue : lookForDeviceAt);
+        }
+        return earliest;
+    }
+
+    // Polls the captures that are due (all of them when everyDevice), after
+    // taking in SDL's changes. Returns how many notifications it queued.
+    // Caller holds mutex.
+    std::size_t pollDue(bool timeIsUp, bool everyDevice)
+    {
+        const std::size_t before = queue.size();
+        if (!timeIsUp) {
+            return 0;
+        }
+        updateDevices();
+        const Clock::time_point now = Clock::now();
+        if (now >= lookForDeviceAt) {
+            lookForDeviceAt = now + kLookForDeviceEvery;
+        }
+        for (auto& [id, capture] : captures) {
+            const bool due = now >= capture.nextDue;
+            if (due) {
+                // The next deadline keeps to the capture's own grid; a poll
+                // that came late does not pull the later ones with it.
+                capture.nextDue += capture.period;
+                if (capture.nextDue <= now) {
+                    capture.nextDue = gridPointAfter(now, capture.period);
+                }
+            }
+            if (due || everyDevice || !capture.devicePresent) {
+                pollCapture(id, capture);
+            }
+        }
+        return queue.size() - before;
+    }
+
+    void notify(int id, const Capture& capture, Notification::Kind kind, std::uint32_t buttons, const Position& at)
+    {
+        queue.push_back(Notification {id, capture.serial, kind, buttons, at});
+    }
+
+    // Compares one capture's device with its previous reading and queues what
+    // changed: presses, then releases, then the move. Caller holds mutex.
+    void pollCapture(int id, Capture& capture)
+    {
+        SDL_Joystick* handle = device(id);
+        const bool sameDevice = handle != nullptr && capture.devicePresent
+            && capture.instance == slotTable[static_cast<std::size_t>(id)].instance;
+        if (capture.devicePresent && !sameDevice) {
+            // Unplugged (or replaced within one period): nothing it held may stay down.
+            capture.devicePresent = false;
+            if (capture.last.buttons != 0) {
+                notify(id, capture, Notification::Kind::Released, capture.last.buttons, capture.last);
+            }
+            if (!atRest(capture.moveReference)) {
+                const Position centred {kAxisCentre, kAxisCentre, kAxisCentre, 0};
+                notify(id, capture, Notification::Kind::Moved, 0, centred);
+                capture.moveReference = centred;
+            }
+            capture.last = Position {};
         }
         if (handle == nullptr) {
             return;
         }
         const Position now = readPosition(handle);
-        if (!capture->devicePresent) {
-            // Plugged in again: start from its axes as they are and no button held,
-            // so buttons already down are notified as pressed.
-            capture->devicePresent = true;
-            capture->instance = slotTable[static_cast<std::size_t>(id)].instance;
-            capture->last = now;
-            capture->last.buttons = 0;
-            capture->moveReference = now;
+        if (!capture.devicePresent) {
+            // Plugged in: buttons already down are pressed, a stick already
+            // pushed has moved.
+            capture.devicePresent = true;
+            capture.instance = slotTable[static_cast<std::size_t>(id)].instance;
+            capture.last = now;
+            capture.last.buttons = 0;
+            capture.moveReference = atRest(now) ? now : Position {};
         }
-        const std::uint32_t pressed = now.buttons & ~capture->last.buttons;
-        const std::uint32_t released = capture->last.buttons & ~now.buttons;
+        const std::uint32_t pressed = now.buttons & ~capture.last.buttons;
+        const std::uint32_t released = capture.last.buttons & ~now.buttons;
         const std::uint32_t threshold = thresholds[static_cast<std::size_t>(id)];
-        const bool movedFar = distance(now.x, capture->moveReference.x) > threshold
-            || distance(now.y, capture->moveReference.y) > threshold;
-        capture->last = now;
+        const bool movedFar = distance(now.x, capture.moveReference.x) > threshold
+            || distance(now.y, capture.moveReference.y) > threshold;
+        capture.last = now;
         if (movedFar) {
-            capture->moveReference = now;
+            capture.moveReference = now;
         }
-        const bool notifyMove = movedFar || !capture->changesOnly;
-        CaptureListener* listener = capture->listener;
         if (pressed != 0) {
-            listener->buttonsPressed(pressed);
-            if (!stillCaptured()) {
-                return;
-            }
+            notify(id, capture, Notification::Kind::Pressed, pressed, now);
         }
         if (released != 0) {
-            listener->buttonsReleased(released);
-            if (!stillCaptured()) {
-                return;
+            notify(id, capture, Notification::Kind::Released, released, now);
+        }
+        if (movedFar || !capture.changesOnly) {
+            notify(id, capture, Notification::Kind::Moved, 0, now);
+        }
+    }
+
+    // On the owning thread: hands the oldest queued notification to its
+    // listener, if its capture is still the one that queued it. Returns false
+    // when the queue was empty or the services are gone.
+    bool deliverNext()
+    {
+        Notification next;
+        CaptureListener* listener = nullptr;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            if (queue.empty()) {
+                return false;
+            }
+            next = queue.front();
+            queue.pop_front();
+            const auto it = captures.find(next.id);
+            if (it != captures.end() && it->second.serial == next.serial) {
+                listener = it->second.listener;
             }
         }
-        if (notifyMove) {
-            listener->moved(now);
+        if (listener == nullptr) {
+            return true; // released since: its notifications go unsaid
         }
+        const std::shared_ptr<bool> token = alive;
+        switch (next.kind) {
+        case Notification::Kind::Pressed:
+            listener->buttonsPressed(next.buttons);
+            break;
+        case Notification::Kind::Released:
+            listener->buttonsReleased(next.buttons);
+            break;
+        case Notification::Kind::Moved:
+            listener->moved(next.at);
+            break;
+        }
+        return *token;
     }
 
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     bool sdlReady = false;
+
+    // Guards the devices, captures, thresholds and the queue, which the poll
+    // thread and the owning thread share. Never held while a listener runs.
+    std::mutex mutex;
     std::vector<Slot> slotTable;
     std::vector<std::uint32_t> thresholds;
     std::map<int, Capture> captures;
     std::uint64_t nextSerial = 1;
-    QTimer timer;
-    QElapsedTimer clock;
+    std::deque<Notification> queue;
+    const Clock::time_point epoch = Clock::now();
+    Clock::time_point lookForDeviceAt = epoch;
+
+    // Guards what wakes the poll thread. Taken by SDL's event watch, so it is
+    // never held while calling SDL.
+    std::mutex wakeMutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    bool retimed = false;
+    bool devicesChanged = true;
+
+    QObject deliveryContext; // lives on the owning thread; its queued calls die with it
+    std::thread thread;
 };
 
 SdlJoystickServices::SdlJoystickServices(int supportedDevices) :
@@ -278,6 +507,7 @@ int SdlJoystickServices::deviceCount() const { return static_cast<int>(impl_->sl
 
 JoyResult SdlJoystickServices::capabilities(int id, Capabilities& out)
 {
+    const std::lock_guard<std::mutex> lock(impl_->mutex);
     SDL_Joystick* handle = nullptr;
     if (const JoyResult found = impl_->connected(id, handle); found != JoyResult::Ok) {
         return found;
@@ -298,6 +528,7 @@ JoyResult SdlJoystickServices::capabilities(int id, Capabilities& out)
 
 JoyResult SdlJoystickServices::position(int id, Position& out)
 {
+    const std::lock_guard<std::mutex> lock(impl_->mutex);
     SDL_Joystick* handle = nullptr;
     if (const JoyResult found = impl_->connected(id, handle); found != JoyResult::Ok) {
         return found;
@@ -308,29 +539,12 @@ JoyResult SdlJoystickServices::position(int id, Position& out)
 
 JoyResult SdlJoystickServices::setCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener)
 {
-    SDL_Joystick* handle = nullptr;
-    if (const JoyResult found = impl_->connected(id, handle); found != JoyResult::Ok) {
-        return found;
-    }
-    const auto existing = impl_->captures.find(id);
-    if (existing != impl_->captures.end() && existing->second.listener != &listener) {
-        return JoyResult::CannotDo;
-    }
-    const auto period = static_cast<std::int64_t>(
-        std::clamp(static_cast<std::uint32_t>(std::max(periodMs, 0)), kPeriodMin, kPeriodMax));
-    Capture capture;
-    capture.listener = &listener;
-    capture.serial = impl_->nextSerial++;
-    capture.periodNs = period * 1'000'000;
-    capture.nextDueNs = impl_->clock.nsecsElapsed() + capture.periodNs;
-    capture.changesOnly = changesOnly;
-    capture.devicePresent = true;
-    capture.instance = impl_->slotTable[static_cast<std::size_t>(id)].instance;
-    capture.last = readPosition(handle);
-    capture.moveReference = capture.last;
-    impl_->captures[id] = capture;
-    impl_->retime();
-    return JoyResult::Ok;
+    return impl_->capture(id, periodMs, changesOnly, listener, false);
+}
+
+JoyResult SdlJoystickServices::setWaitingCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener)
+{
+    return impl_->capture(id, periodMs, changesOnly, listener, true);
 }
 
 JoyResult SdlJoystickServices::releaseCapture(int id)
@@ -338,8 +552,9 @@ JoyResult SdlJoystickServices::releaseCapture(int id)
     if (!impl_->validId(id)) {
         return JoyResult::BadParameters;
     }
+    const std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->captures.erase(id);
-    impl_->retime();
+    impl_->retimeLocked();
     return JoyResult::Ok;
 }
 
@@ -348,6 +563,7 @@ JoyResult SdlJoystickServices::threshold(int id, std::uint32_t& out)
     if (!impl_->validId(id)) {
         return JoyResult::BadParameters;
     }
+    const std::lock_guard<std::mutex> lock(impl_->mutex);
     out = impl_->thresholds[static_cast<std::size_t>(id)];
     return JoyResult::Ok;
 }
@@ -357,10 +573,20 @@ JoyResult SdlJoystickServices::setThreshold(int id, std::uint32_t threshold)
     if (!impl_->validId(id)) {
         return JoyResult::BadParameters;
     }
+    const std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->thresholds[static_cast<std::size_t>(id)] = threshold;
     return JoyResult::Ok;
 }
 
-void SdlJoystickServices::pollNow() { impl_->poll(true); }
+void SdlJoystickServices::pollNow()
+{
+    {
+        const std::lock_guard<std::mutex> lock(impl_->mutex);
+        impl_->pollDue(true, true);
+    }
+    Impl& impl = *impl_;
+    // A listener may end the services; deliverNext says so.
+    while (impl.deliverNext()) { }
+}
 
 } // namespace kelvane::joystick

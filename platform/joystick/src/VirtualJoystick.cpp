@@ -56,6 +56,7 @@ void VirtualJoystick::plug()
     desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
     desc.naxes = static_cast<Uint16>(std::clamp(impl_->description.axes, 0, 16));
     desc.nbuttons = static_cast<Uint16>(std::clamp(impl_->description.buttons, 0, 32));
+    desc.nhats = static_cast<Uint16>(std::clamp(impl_->description.hats, 0, 4));
     desc.vendor_id = impl_->description.vendorId;
     desc.product_id = impl_->description.productId;
     desc.name = impl_->description.name.c_str();
@@ -95,6 +96,13 @@ void VirtualJoystick::setAxis(int axis, std::uint32_t value)
     if (plugged() && axis >= 0 && axis < impl_->description.axes) {
         const auto sdlValue = static_cast<int>(std::min<std::uint32_t>(value, 65535)) - kAxisOffset;
         SDL_JoystickSetVirtualAxis(impl_->handle, axis, static_cast<Sint16>(sdlValue));
+    }
+}
+
+void VirtualJoystick::setHat(int hat, std::uint8_t directions)
+{
+    if (plugged() && hat >= 0 && hat < impl_->description.hats) {
+        SDL_JoystickSetVirtualHat(impl_->handle, hat, directions);
     }
 }
 

@@ -47,10 +47,10 @@ struct Position {
 };
 
 // Receives the notifications of one capture.
-// Threading: called on the thread that owns the services (the UI thread),
-// synchronously from the poll. A listener may release its capture, or cause
-// the services to be destroyed, from inside any of these calls; the services
-// then deliver nothing further for that poll.
+// Threading: called on the thread that owns the services (the UI thread), one
+// notification at a time, in the order the polls found the changes. A
+// listener may release its capture, or cause the services to be destroyed,
+// from inside any of these calls; nothing further is then delivered to it.
 class CaptureListener {
 public:
     // Buttons that went down since the previous poll; bit n is button n + 1.
@@ -59,7 +59,8 @@ public:
     // still held when the device was unplugged.
     virtual void buttonsReleased(std::uint32_t changed) = 0;
     // X or Y moved further than the threshold since the last move notified.
-    // Movement of Z alone is never notified.
+    // Movement of Z alone is never notified. A device unplugged with its stick
+    // away from the centre is notified as moved back to the centre.
     virtual void moved(const Position& at) = 0;
 
 protected:
@@ -88,6 +89,11 @@ public:
     // Unplugged when no device holds id now; CannotDo when another listener
     // holds the capture of id. Capturing again with the same listener retimes it.
     virtual JoyResult setCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener) = 0;
+    // As setCapture, except that no device on id is no refusal: the capture is
+    // taken all the same and notifies from the moment a device is plugged in
+    // on id (buttons held then as pressed, a stick held away from the centre
+    // as a move). Ok also while it waits.
+    virtual JoyResult setWaitingCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener) = 0;
     // Ends the capture of id, whoever holds it. Ok also when id was not captured.
     virtual JoyResult releaseCapture(int id) = 0;
 

@@ -12,12 +12,19 @@ namespace kelvane::joystick {
 // when it is first seen and keeps it until it is unplugged, so identifier N is
 // the N-th connected joystick and a second pad does not move to identifier 0
 // when the first one is pulled out. Joysticks beyond the supported count are
-// not reachable.
+// not reachable. The slots are brought up to date only when SDL reports a
+// joystick added or removed.
 //
-// Polling runs on a precise Qt timer of the thread that constructs the object
-// (that thread needs a running Qt event loop for captures to notify), at the
-// smallest period among the active captures; each capture is polled when its
-// own period has elapsed. pollNow() runs one poll of every capture at once.
+// A pad whose arrows are a hat (a D-pad) and that has no stick (fewer than two
+// axes) reports hat 0 on X and Y: left or up 0, centre 32767, right or down 65535.
+//
+// Polling runs on a thread of its own, sleeping to absolute deadlines: each
+// capture is polled every period from the moment it started, and a capture
+// waiting for its device is looked after at least every 50 ms. The
+// notifications are queued, in order, to the thread that constructs the
+// object and delivered by its Qt event loop like any other event, so they
+// keep coming inside modal boxes and other nested loops. pollNow() polls
+// every capture at once and delivers everything queued before it returns.
 //
 // The object holds a reference on SDL's joystick subsystem for its lifetime
 // (SDL_InitSubSystem / SDL_QuitSubSystem are reference counted, so the program
@@ -39,11 +46,13 @@ public:
     JoyResult capabilities(int id, Capabilities& out) override;
     JoyResult position(int id, Position& out) override;
     JoyResult setCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener) override;
+    JoyResult setWaitingCapture(int id, int periodMs, bool changesOnly, CaptureListener& listener) override;
     JoyResult releaseCapture(int id) override;
     JoyResult threshold(int id, std::uint32_t& out) override;
     JoyResult setThreshold(int id, std::uint32_t threshold) override;
 
-    // Polls every capture now, as if each one's period had just elapsed.
+    // Polls every capture now, as if each one's period had just elapsed, and
+    // delivers every notification queued so far before it returns.
     void pollNow();
 
 private:

@@ -18,7 +18,11 @@ public:
         std::uint16_t productId = 0x0001;
         int axes = 3;
         int buttons = 4;
+        int hats = 0;
     };
+
+    // Directions of a hat (a D-pad), combined for the diagonals.
+    enum Hat : std::uint8_t { kHatCentred = 0, kHatUp = 1, kHatRight = 2, kHatDown = 4, kHatLeft = 8 };
 
     // Plugs the joystick in. Holds a reference on SDL's joystick subsystem.
     explicit VirtualJoystick(Description description);
@@ -31,6 +35,8 @@ public:
     void setButton(int button, bool down);
     // axis: 0 = X, 1 = Y, 2 = Z; value on the 0..65535 scale.
     void setAxis(int axis, std::uint32_t value);
+    // hat: 0-based; directions: Hat values or'ed together.
+    void setHat(int hat, std::uint8_t directions);
 
     // Unplugging releases every button first; plugging in again starts with
     // the axes centred and no button held.
