@@ -24,6 +24,7 @@
 #include "kelvane/joystick/VirtualJoystick.h"
 #include "midi/MidiOutputRouter.h"
 #include "null/NullJoystickControl.h"
+#include "slides/SlideStep.h"
 #include "waves/WaveSlots.h"
 
 #include <QAbstractEventDispatcher>
@@ -88,6 +89,7 @@ struct Program {
     Program(JoystickControl& stavik1, JoystickControl& stavik2) :
         form(MainFormPorts {output, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
     {
+        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
         form.load();
         form.activate();
@@ -102,7 +104,8 @@ struct Program {
     fakes::FakeDialogs dialogs {log};
     fakes::FakePause pause {log};
     fakes::FakeEnvironment environment {log};
-    WaveSlots slots;
+    NoSlideStep slideStep;
+    WaveSlots slots {waves, dialogs, slideStep};
     EmptyWaveBanks banks;
     MidiSetupForm setup {output, environment};
     MainForm form;

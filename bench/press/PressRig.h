@@ -26,6 +26,7 @@
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
 #include "slides/SlideStep.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
 
 #include <QCoreApplication>
@@ -120,7 +121,7 @@ public:
 
         setup = std::make_unique<MidiSetupForm>(*router, environment);
         form = std::make_unique<MainForm>(
-            MainFormPorts {*router, waves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots);
+            MainFormPorts {*router, waves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
         slots.attach(form->switches(), form->menu().item("mnuExclusive"));
         setupView = std::make_unique<views::MidiSetupDialog>(*setup);
         modals.add(*setup, *setupView);
@@ -165,6 +166,7 @@ public:
     NullJoystickControl stavik2;
     NoSlideStep slideStep;
     WaveSlots slots {waves, dialogs, slideStep};
+    EmptyWaveBanks banks;
     std::unique_ptr<MidiSetupForm> setup;
     std::unique_ptr<MainForm> form;
     std::unique_ptr<views::MidiSetupDialog> setupView;

@@ -7,6 +7,7 @@
 #include "fakes/FakeWavePlayer.h"
 #include "files/MidiSetupForm.h"
 #include "slides/SlideStep.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
 
 #include <filesystem>
@@ -65,7 +66,7 @@ struct SlotRig {
         slideStep(log),
         slots(waves, dialogs, slideStep),
         setup(midi, environment),
-        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots)
+        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
     {
         slots.attach(form.switches(), form.menu().item("mnuExclusive"));
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
@@ -99,6 +100,7 @@ struct SlotRig {
     fakes::FakeEnvironment environment;
     RecordingSlideStep slideStep;
     WaveSlots slots;
+    EmptyWaveBanks banks;
     MidiSetupForm setup;
     MainForm form;
     SampleFolder folder;

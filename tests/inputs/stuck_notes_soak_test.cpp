@@ -26,15 +26,16 @@ namespace {
 // The mapper: keeps the set of sounding notes, as a synthesizer's voices.
 class NoteTracker final : public midi::MidiSynth {
 public:
-    void play(const midi::MidiBytes& message) override
+    bool play(const midi::MidiBytes& message) override
     {
         if ((message.status() & 0xF0) != 0x90)
-            return;
+            return true;
         const auto note = std::make_pair(message.status() & 0x0F, int {message.bytes[1]});
         if (message.bytes[2] == 0)
             sounding.erase(note);
         else
             sounding.insert(note);
+        return true;
     }
     void allNotesOff() override { sounding.clear(); }
     std::string silenceReason() const override { return {}; }
