@@ -247,8 +247,8 @@ TEST(SwitchPress, AnOnScreenReleaseEndsTheNoteItsPressSoundedAfterATransposition
     rig.click("Octaveup");
     rig.slots.failingReleases = {4};
     rig.log.clear();
-    EXPECT_THROW(rig.sw(4).button.mouseUp(MouseButton::Left), WaveFailure)
-        << "the failure is passed on once the release is done";
+    rig.sw(4).button.mouseUp(MouseButton::Left);
+    EXPECT_EQ(rig.log.startingWith("message").size(), 1u) << "the failure is reported once the release is done";
     EXPECT_EQ(rig.log.startingWith("midi"), (Log {"midi 90 4D 00", "midi 90 41 00"}));
     EXPECT_FALSE(rig.sw(4).indicator.lit());
 }
