@@ -9,14 +9,20 @@
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
+#include "PreferencesWindow.h"
 #include "StageLook.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
+#include "files/AdvancedAudio.h"
 #include "files/MidiSetupForm.h"
+#include "files/PreferencesFile.h"
+#include "files/PreferencesForm.h"
+#include "keys/XTestKeystrokes.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
+#include "slides/SlideControl.h"
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
@@ -57,15 +63,24 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     NullWavePlayer waves;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
+    files::PreferencesFile preferencesFile(
+        files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); }));
+    PreferencesForm preferences(preferencesFile, dialogs);
+    keys::XTestKeystrokes keystrokes;
+    SlideControl slideControl(preferences, keystrokes, dialogs);
     WaveSlots slots;
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(
         MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    SlideModeCommand slideMode(mainForm.menu().item("mnuPowerpnt"), mainForm, slideControl);
+    PreferencesCommand preferencesCommand(mainForm.menu().item("mnuPreferences"), preferences);
+    preferences.onAdvancedAudio([&mainForm](bool shown) { showAdvancedAudio(mainForm, shown); });
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
+    PreferencesWindow preferencesView(preferences);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
@@ -76,6 +91,9 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
             mainView.close();
         });
     }
+    // The main window's load begins by loading the preferences window (shown
+    // and at once hidden), which reads kelvane.dat.
+    preferences.loadShownThenHidden();
     mainView.loadAndShow();
     const int status = QApplication::exec();
     modals.remove(midiSetup);
