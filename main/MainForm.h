@@ -62,8 +62,9 @@ public:
     Label& bankLabel(int b) { return bankLabels_[static_cast<std::size_t>(b - 1)]; }
 
     // The pixel size the window is designed for; views lay it out in this.
-    static constexpr int kDesignWidth = 1200;
-    static constexpr int kDesignHeight = 720;
+    // It fits a 1024x768 screen whole; load() shrinks it to a smaller screen.
+    static constexpr int kDesignWidth = 1000;
+    static constexpr int kDesignHeight = 700;
 
 private:
     void wireSwitchButtons();
@@ -71,6 +72,9 @@ private:
     void adoptControls();
     void disableLaterCommands();
     void showMidiError(int code, const std::string& text);
+    // Runs a switch press or release; a wave slot's run-time failure is told
+    // to the performer, never passed on to the event loop.
+    template <typename Operation> void reportingWaveFailure(Operation operation);
 
     void startupTimerFired();
     void multimode();

@@ -14,7 +14,6 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
-#include "files/AdvancedAudio.h"
 #include "files/MidiSetupForm.h"
 #include "files/PreferencesFile.h"
 #include "files/PreferencesForm.h"
@@ -68,14 +67,15 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     PreferencesForm preferences(preferencesFile, dialogs);
     keys::XTestKeystrokes keystrokes;
     SlideControl slideControl(preferences, keystrokes, dialogs);
-    WaveSlots slots;
+    WaveSlots slots(waves, dialogs, slideControl);
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(
         MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
     SlideModeCommand slideMode(mainForm.menu().item("mnuPowerpnt"), mainForm, slideControl);
     PreferencesCommand preferencesCommand(mainForm.menu().item("mnuPreferences"), preferences);
-    preferences.onAdvancedAudio([&mainForm](bool shown) { showAdvancedAudio(mainForm, shown); });
+    preferences.onAdvancedAudio([&slots](bool shown) { slots.showAdvancedSettings(shown); });
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);

@@ -1,9 +1,7 @@
-// "Show Advanced Audio Settings": the main window's advanced audio controls
-// and gate boxes hide and show as one group, in one order, and keep working
+// "Show Advanced Audio Settings": the wave slots' advanced controls and the
+// gate boxes hide and show as one group, in one order, and keep working
 // while hidden.
-#include "PreferencesRig.h"
-#include "Rig.h"
-#include "files/AdvancedAudio.h"
+#include "PressRig.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +12,17 @@ using namespace kelvane::testing;
 
 namespace {
 
-// The main window and the preferences window wired as the program wires
-// them; every visibility change of a main-window control is logged as
-// "hide NAME" or "show NAME", in the order it happens.
-struct AdvancedAudioRig : Rig {
-    AdvancedAudioRig()
+using Log = std::vector<std::string>;
+
+// Every visibility change of a main-window or wave-slot control, logged as
+// "hide NAME" or "show NAME" in the order it happens.
+struct VisibilityRig : PressRig {
+    VisibilityRig()
     {
-        prefs.preferences.onAdvancedAudio([this](bool shown) { showAdvancedAudio(form, shown); });
-        for (Control* control : form.controls()) {
+        std::vector<Control*> all = form.controls();
+        for (Control* c : slots.controls())
+            all.push_back(c);
+        for (Control* control : all) {
             visible[control] = control->visible();
             control->changed().connect([this, control] {
                 if (visible[control] != control->visible()) {
@@ -31,18 +32,18 @@ struct AdvancedAudioRig : Rig {
             });
         }
     }
-
-    PreferencesRig prefs;
     std::map<Control*, bool> visible;
 };
 
-const Log kGateBoxes = {"Check2", "Check3", "Check4", "Check5", "Check6", "Check7", "Check8", "Check9"};
-
-Log prefixed(const std::string& prefix, const Log& names)
+Log group(const std::string& verb)
 {
     Log out;
-    for (const std::string& name : names)
-        out.push_back(prefix + name);
+    for (int i = 0; i < 8; ++i)
+        for (const char* name :
+            {"HscrWavVol", "lblWavVol", "lblGateLoop", "chkwavloop", "HScrWavPan", "lblPan", "lblLoopNo", "cmbLoopNo"})
+            out.push_back(verb + " " + name);
+    for (int n = 2; n <= 9; ++n)
+        out.push_back(verb + " Check" + std::to_string(n));
     return out;
 }
 
@@ -50,37 +51,40 @@ Log prefixed(const std::string& prefix, const Log& names)
 
 TEST(AdvancedAudio, NewStartHidesTheGroupInOrderAndTheCheckBoxShowsItAgain)
 {
-    AdvancedAudioRig rig;
-    rig.prefs.preferences.loadShownThenHidden();
-    EXPECT_EQ(rig.log.startingWith("hide "), prefixed("hide ", kGateBoxes));
+    VisibilityRig rig;
+    rig.preferences.loadShownThenHidden();
+    EXPECT_EQ(rig.log.startingWith("hide "), group("hide"));
     EXPECT_TRUE(rig.log.startingWith("show ").empty());
 
     rig.log.clear();
-    rig.prefs.preferences.advancedAudio.setValue(1);
-    EXPECT_EQ(rig.log.entries(), prefixed("show ", kGateBoxes));
+    rig.preferences.advancedAudio.setValue(1);
+    EXPECT_EQ(rig.log.entries(), group("show"));
 }
 
 TEST(AdvancedAudio, AFileWithEntryNineteenOneLeavesEverythingShown)
 {
-    AdvancedAudioRig rig;
-    rig.prefs.fileWith({{kAdvancedAudioEntry, PreferenceEntry::integer(1)}});
-    rig.prefs.preferences.loadShownThenHidden();
+    VisibilityRig rig;
+    rig.fileWith({{kAdvancedAudioEntry, PreferenceEntry::integer(1)}});
+    rig.preferences.loadShownThenHidden();
     EXPECT_TRUE(rig.log.startingWith("hide ").empty());
-    for (int n = 1; n <= kSwitchCount; ++n)
-        EXPECT_TRUE(rig.sw(n).gate.visible());
 }
 
-TEST(AdvancedAudio, HiddenGateBoxesKeepTheirValuesAndStillStopTheWave)
+TEST(AdvancedAudio, HiddenControlsKeepTheirValuesAndKeepActing)
 {
-    AdvancedAudioRig rig;
+    PressRig rig;
     rig.started();
-    rig.sw(3).gate.setValue(1);
-    rig.prefs.preferences.loadShownThenHidden();
+    WaveSlot& slot3 = rig.slots.slot(3);
+    ASSERT_FALSE(slot3.volume.visible());
     ASSERT_FALSE(rig.sw(3).gate.visible());
-    EXPECT_EQ(rig.sw(3).gate.value(), 1);
-
+    rig.sw(3).gate.setValue(1);
+    slot3.setPath("/waves/gong.wav");
     rig.log.clear();
+
     rig.sw(3).button.mouseDown(MouseButton::Left);
+    slot3.volume.setValue(-1000);
     rig.sw(3).button.mouseUp(MouseButton::Left);
-    EXPECT_EQ(rig.log.startingWith("slot "), (Log {"slot press 3", "slot release 3"}));
+    const Log waves = rig.log.startingWith("wave ");
+    EXPECT_NE(std::find(waves.begin(), waves.end(), "wave SetBufferVolume 1 -1000"), waves.end());
+    EXPECT_EQ(waves.back(), "wave StopBuffer 1") << "the hidden gate box still stops the wave";
+    EXPECT_EQ(slot3.volume.value(), -1000);
 }
