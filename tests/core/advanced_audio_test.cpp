@@ -59,14 +59,11 @@ TEST(AdvancedAudio, NewStartHidesTheGroupInOrderAndTheCheckBoxShowsItAgain)
     rig.log.clear();
     rig.preferences.advancedAudio.setValue(1);
     EXPECT_EQ(rig.log.entries(), group("show"));
-}
 
-TEST(AdvancedAudio, AFileWithEntryNineteenOneLeavesEverythingShown)
-{
-    VisibilityRig rig;
-    rig.fileWith({{kAdvancedAudioEntry, PreferenceEntry::integer(1)}});
-    rig.preferences.loadShownThenHidden();
-    EXPECT_TRUE(rig.log.startingWith("hide ").empty());
+    VisibilityRig shown; // entry 19 is 1: nothing hides
+    shown.fileWith({{kAdvancedAudioEntry, PreferenceEntry::integer(1)}});
+    shown.preferences.loadShownThenHidden();
+    EXPECT_TRUE(shown.log.startingWith("hide ").empty());
 }
 
 TEST(AdvancedAudio, HiddenControlsKeepTheirValuesAndKeepActing)

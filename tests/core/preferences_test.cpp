@@ -89,7 +89,7 @@ TEST(PreferenceBytes, DecodeReadsEveryKindItKnowsAndStopsAtOneItCannotRead)
     }
 }
 
-TEST(PreferencesRead, MissingFileGivesNextEverywhereAndHidesTheAdvancedAudio)
+TEST(PreferencesRead, MissingFileHidesTheAdvancedAudioAndEntryNineteenOneKeepsItShown)
 {
     PreferencesRig rig;
     rig.preferences.loadShownThenHidden();
@@ -98,15 +98,12 @@ TEST(PreferencesRead, MissingFileGivesNextEverywhereAndHidesTheAdvancedAudio)
     EXPECT_EQ(rig.log.entries(), (Log {"prefs read", "advanced audio hidden"}));
     EXPECT_FALSE(rig.preferences.visible());
     EXPECT_FALSE(rig.store.bytes.has_value()) << "reading never creates the file";
-}
 
-TEST(PreferencesRead, EntryNineteenOneKeepsTheAdvancedAudioShownWithoutAClick)
-{
-    PreferencesRig rig;
-    rig.fileWith({{19, PreferenceEntry::integer(1)}});
-    rig.preferences.load();
-    EXPECT_EQ(rig.preferences.advancedAudio.value(), 1);
-    EXPECT_EQ(rig.log.entries(), (Log {"prefs read"}));
+    PreferencesRig shown;
+    shown.fileWith({{19, PreferenceEntry::integer(1)}});
+    shown.preferences.load();
+    EXPECT_EQ(shown.preferences.advancedAudio.value(), 1);
+    EXPECT_EQ(shown.log.entries(), (Log {"prefs read"}));
 }
 
 TEST(PreferencesRead, OptionsApplyInOrderSoTheLaterTrueWinsAndNoneTrueIsNext)
@@ -202,12 +199,9 @@ TEST(PreferencesWrite, RoundTripsEverySettingAndKeepsWhatItDoesNotUse)
     foreign[29] = kTrue;
     foreign[39] = PreferenceEntry {static_cast<std::uint16_t>(PreferenceTag::Long), {9, 8, 7, 6}};
     Bytes file = encodePreferences(foreign);
-    const Bytes tail {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B,
-        0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D,
-        0x1E, 0x1F, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x2D, 0x2E, 0x2F,
-        0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x41,
-        0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x4D, 0x4E, 0x4F, 0x50, 0x51, 0x52, 0x53,
-        0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F, 0x60, 0x61, 0x62, 0x63};
+    Bytes tail(100);
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        tail[i] = static_cast<std::uint8_t>(0xA0 + i);
     file.insert(file.end(), tail.begin(), tail.end());
     rig.store.bytes = file;
 
@@ -250,13 +244,10 @@ TEST(PreferencesWrite, FailedSaveSaysSoAndKeepsTheWindowOpenWithItsSettings)
 
     rig.preferences.saveButton.click();
     rig.preferences.close();
-    EXPECT_EQ(rig.log.entries(),
-        (Log {"prefs read", "prefs write 130",
-            "message The preferences could not be saved to /home/performer/.config/kelvane/kelvane.dat.\n"
-            "Permission denied\nThe settings stay in effect until Kelvane ends.",
-            "prefs read", "prefs write 130",
-            "message The preferences could not be saved to /home/performer/.config/kelvane/kelvane.dat.\n"
-            "Permission denied\nThe settings stay in effect until Kelvane ends."}));
+    const std::string message = "message The preferences could not be saved to "
+                                "/home/performer/.config/kelvane/kelvane.dat.\n"
+                                "Permission denied\nThe settings stay in effect until Kelvane ends.";
+    EXPECT_EQ(rig.log.startingWith("message"), (Log {message, message}));
     EXPECT_TRUE(rig.preferences.visible());
     EXPECT_TRUE(rig.preferences.loaded());
     EXPECT_EQ(rig.choices(), "NNONNNNN");
@@ -284,16 +275,4 @@ TEST(PreferencesWrite, CloseBoxSavesLikeTheButtonAndTheNextUseReadsTheFileAfresh
     EXPECT_TRUE(closeBox.preferences.slideOptions(4).next);
     EXPECT_EQ(closeBox.choices(), "NNNNNNNN");
     EXPECT_EQ(closeBox.log.entries(), (Log {"prefs read"})) << "design values run no click action";
-}
-
-TEST(PreferencesWindow, OptionButtonsOfASwitchExcludeEachOtherOnly)
-{
-    PreferencesRig rig;
-    rig.preferences.load();
-    rig.preferences.offOption(2).click();
-    rig.preferences.previousOption(2).click();
-    rig.preferences.previousOption(2).click();
-    EXPECT_EQ(rig.choices(), "NPNNNNNN");
-    rig.preferences.previousOption(2).setValue(false);
-    EXPECT_EQ(rig.choices(), "N-NNNNNN");
 }
