@@ -35,7 +35,7 @@ PreferencesWindow::PreferencesWindow(PreferencesForm& form, QWidget* parent) :
         frame->setObjectName(QString::fromStdString(frameLabel.name()));
         auto* options = new QVBoxLayout(frame);
         for (OptionButton* option : {&form.nextOption(n), &form.previousOption(n), &form.offOption(n)})
-            options->addWidget(new BoundOptionButton(*option, frame));
+            options->addWidget(new BoundOptionButton(*option, frame), 0, Qt::AlignHCenter);
         grid->addWidget(frame);
     }
 
