@@ -69,6 +69,27 @@ std::size_t entriesIn(const fs::path& folder)
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
+// The program's save, again and again, switching sw1 between "Next" and
+// "Off" each time; says "ready" once the first save is on disk. Runs in a
+// child process until it is killed.
+[[noreturn]] void saveUntilKilled(const std::string& folder, int readyPipe)
+{
+    fakes::EffectLog log;
+    fakes::FakeDialogs dialogs(log);
+    files::PreferencesFile file(folder);
+    PreferencesForm form(file, dialogs);
+    form.load();
+    form.saveButton.click();
+    if (::write(readyPipe, "ready\n", 6) != 6 || !log.entries().empty())
+        ::_exit(1);
+    for (bool off = true;; off = !off) {
+        (off ? form.offOption(1) : form.nextOption(1)).click();
+        form.saveButton.click();
+        if (!log.entries().empty())
+            ::_exit(1); // a failed save: the parent sees the early end
+    }
+}
+
 } // namespace
 
 TEST(PreferencesFolder, OverrideThenXdgThenHomeThenNone)
@@ -192,12 +213,8 @@ TEST(PreferencesFile, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile)
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
             ::close(out[0]);
-            ::close(out[1]);
-            const std::string folder = temp.path().string();
-            ::execl(PREFERENCES_SAVE_LOOP, PREFERENCES_SAVE_LOOP, folder.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
+            saveUntilKilled(temp.path().string(), out[1]);
         }
         ::close(out[1]);
         char ready[6] = {};
