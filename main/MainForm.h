@@ -21,6 +21,7 @@
 namespace kelvane {
 
 class MidiSetupForm;
+class LightForm;
 
 inline constexpr std::string_view kProductName = "Kelvane";
 inline constexpr std::string_view kVersion = "2.06";
@@ -54,6 +55,11 @@ public:
     void activate();
     void unload();
 
+    // The lighting desk opens from "Lighting Desk" and closes with this
+    // window. Given after construction because the desk refers back to this
+    // window (its "Back" button); until then the command stays disabled.
+    void attachLightingDesk(LightForm& desk);
+
     SwitchSet& switches() { return switches_; }
     MainMenu& menu() { return menu_; }
     Timer& startupTimer() { return timerStartup_; }
@@ -86,6 +92,7 @@ private:
     MainFormPorts ports_;
     MidiSetupForm& midiSetup_;
     WaveSlotOperations& slots_;
+    LightForm* desk_ = nullptr;
     PadMidi midi_;
     SwitchSet switches_;
     PadFlags flags_;

@@ -5,12 +5,14 @@
 
 #include "CommandLine.h"
 #include "HelpViewer.h"
+#include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "PreferencesWindow.h"
 #include "StageLook.h"
+#include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -18,6 +20,7 @@
 #include "files/PreferencesFile.h"
 #include "files/PreferencesForm.h"
 #include "keys/XTestKeystrokes.h"
+#include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
@@ -25,6 +28,7 @@
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <chrono>
 #include <cstdio>
@@ -41,9 +45,10 @@ using Clock = std::chrono::steady_clock;
 // synthesizer (its soundfont loads in the background) and the MIDI log.
 // Starting it never waits and never fails; what is missing is reported to the
 // user through the output's error report.
-std::unique_ptr<kelvane::midi::SystemMidi> startMidi(const kelvane::midi::SystemMidiOptions& options)
+std::unique_ptr<kelvane::midi::SystemMidi> startMidi(
+    const kelvane::midi::SystemMidiOptions& options, const std::string& installedShareFolder)
 {
-    return std::make_unique<kelvane::midi::SystemMidi>(options);
+    return std::make_unique<kelvane::midi::SystemMidi>(options, installedShareFolder);
 }
 
 int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
@@ -55,9 +60,12 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     ModalViews modals;
     HelpViewer help;
     QtDialogs dialogs;
-    QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
+    // Companions are found from where the program runs, never from a folder
+    // fixed at build time (see InstallLayout.h).
+    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    QtEnvironment environment(modals, help, dialogs, installedDataFolder(programFolder));
     QtPause pause;
-    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
+    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // Wave playback and the joysticks are wired in later versions.
     NullWavePlayer waves;
     NullJoystickControl stavik1;
@@ -76,11 +84,14 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     SlideModeCommand slideMode(mainForm.menu().item("mnuPowerpnt"), mainForm, slideControl);
     PreferencesCommand preferencesCommand(mainForm.menu().item("mnuPreferences"), preferences);
     preferences.onAdvancedAudio([&slots](bool shown) { slots.showAdvancedSettings(shown); });
+    LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
+    mainForm.attachLightingDesk(lightForm);
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
     PreferencesWindow preferencesView(preferences);
+    LightDeskView lightDeskView(lightForm);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
@@ -145,6 +156,10 @@ int main(int argc, char** argv)
     QApplication app(toolkitArgc, toolkitArgv.data());
     QApplication::setApplicationName("Kelvane");
     QApplication::setApplicationVersion(QString::fromUtf8(kelvane::kVersion.data()));
+    // The installed desktop entry and icon (kelvane.desktop, "kelvane" in the
+    // icon theme); a build tree has no theme icon and keeps the default.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvane")));
 
     if (toolkitArgc > 1) {
         for (int i = 1; i < toolkitArgc; ++i)
