@@ -17,3 +17,7 @@ ctest --test-dir "$top/build" --output-on-failure --timeout 300
 "$top/scripts/build.sh" build-asan -DKELVANE_SANITIZE=ON -DKELVANE_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600
+
+# A few seconds of each fuzz target, built with clang in its own tree; long
+# runs are made by hand (scripts/fuzz.sh --runs N).
+"$top/scripts/fuzz.sh" --seconds 5

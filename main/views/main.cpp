@@ -11,6 +11,7 @@
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
+#include "PreferencesWindow.h"
 #include "StageLook.h"
 #include "audio/MixerWavePlayer.h"
 #include "desktop/InstallLayout.h"
@@ -18,10 +19,13 @@
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
 #include "files/MidiSetupForm.h"
+#include "files/PreferencesFile.h"
+#include "files/PreferencesForm.h"
+#include "keys/XTestKeystrokes.h"
 #include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
 #include "null/NullWavePlayer.h"
-#include "slides/SlideStep.h"
+#include "slides/SlideControl.h"
 #include "stavik/RegistryFile.h"
 #include "stavik/host/ControlLocator.h"
 #include "waves/WaveBankRecall.h"
@@ -98,14 +102,21 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
         [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
     JoystickControl& stavik1 = *joysticks.stavik1;
     JoystickControl& stavik2 = *joysticks.stavik2;
-    NoSlideStep slideStep;
-    WaveSlots slots(waves, dialogs, slideStep);
+    files::PreferencesFile preferencesFile(
+        files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); }));
+    PreferencesForm preferences(preferencesFile, dialogs);
+    keys::XTestKeystrokes keystrokes;
+    SlideControl slideControl(preferences, keystrokes, dialogs);
+    WaveSlots slots(waves, dialogs, slideControl);
     EmptyWaveBanks banks; // no bank is stored yet
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
         midiSetup, slots, banks);
     slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
+    SlideModeCommand slideMode(mainForm.menu().item("mnuPowerpnt"), mainForm, slideControl);
+    PreferencesCommand preferencesCommand(mainForm.menu().item("mnuPreferences"), preferences);
+    preferences.onAdvancedAudio([&slots](bool shown) { slots.showAdvancedSettings(shown); });
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);
 
@@ -113,6 +124,7 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
     mainView.addWaveSlots(slots);
+    PreferencesWindow preferencesView(preferences);
     LightDeskView lightDeskView(lightForm);
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
@@ -126,6 +138,9 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
             mainView.close();
         });
     }
+    // The main window's load begins by loading the preferences window (shown
+    // and at once hidden), which reads kelvane.dat.
+    preferences.loadShownThenHidden();
     mainView.loadAndShow();
     const int status = QApplication::exec();
     modals.remove(midiSetup);

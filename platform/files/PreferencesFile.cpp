@@ -1,0 +1,172 @@
+#include "files/PreferencesFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvane::files {
+
+namespace {
+
+// Far beyond any kelvane.dat (at most a few hundred bytes); a bigger file is
+// not one of ours and is not read into memory.
+constexpr off_t kLargestFile = 1 << 20;
+
+std::string lastError() { return std::strerror(errno); }
+
+// A descriptor closed on every path out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) { }
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now, reporting the close's own failure (a delayed write error).
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The permissions a newly created file gets from this process.
+mode_t newFileMode()
+{
+    // umask can only be read by setting it; set it straight back. The
+    // program creates no files on other threads.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+} // namespace
+
+std::string preferencesFolder(const std::function<const char*(const char*)>& getenv)
+{
+    const auto set = [&getenv](const char* name) -> std::string {
+        const char* value = getenv(name);
+        return value ? std::string(value) : std::string();
+    };
+    if (std::string dir = set("KELVANE_CONFIG_DIR"); !dir.empty())
+        return dir;
+    if (std::string dir = set("XDG_CONFIG_HOME"); !dir.empty() && dir.front() == '/')
+        return dir + "/kelvane";
+    if (std::string home = set("HOME"); !home.empty())
+        return home + "/.config/kelvane";
+    return {};
+}
+
+PreferencesFile::PreferencesFile(std::string folder) :
+    folder_(std::move(folder)), path_(folder_.empty() ? std::string() : folder_ + "/" + kPreferencesFileName)
+{
+}
+
+PreferencesStore::Contents PreferencesFile::read()
+{
+    using Status = Contents::Status;
+    if (path_.empty())
+        return {Status::Missing, {}, {}};
+    Descriptor fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {Status::Missing, {}, {}};
+        return {Status::Unreadable, {}, "Cannot open " + path_ + ": " + lastError()};
+    }
+    struct stat info { };
+    if (::fstat(fd.get(), &info) != 0)
+        return {Status::Unreadable, {}, "Cannot read " + path_ + ": " + lastError()};
+    if (!S_ISREG(info.st_mode) || info.st_size > kLargestFile)
+        return {Status::Unreadable, {}, path_ + " is not a preferences file"};
+
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return {Status::Unreadable, {}, "Cannot read " + path_ + ": " + lastError()};
+        }
+        if (n == 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+        if (bytes.size() > static_cast<std::size_t>(kLargestFile))
+            return {Status::Unreadable, {}, path_ + " is not a preferences file"};
+    }
+    return {Status::Read, std::move(bytes), {}};
+}
+
+std::string PreferencesFile::write(const std::vector<std::uint8_t>& bytes)
+{
+    if (folder_.empty())
+        return "There is no folder for settings: HOME is not set.";
+
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);
+    if (ec)
+        return "Cannot create the folder " + folder_ + ": " + ec.message();
+
+    mode_t mode = newFileMode();
+    struct stat old { };
+    if (::stat(path_.c_str(), &old) == 0)
+        mode = old.st_mode & 07777;
+
+    std::string temporary = folder_ + "/." + kPreferencesFileName + ".XXXXXX";
+    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return "Cannot write in the folder " + folder_ + ": " + lastError();
+
+    const auto fail = [&temporary](std::string what) {
+        const std::string reason = lastError();
+        ::unlink(temporary.c_str());
+        return what + ": " + reason;
+    };
+    if (!writeAll(fd.get(), bytes.data(), bytes.size()))
+        return fail("Cannot write " + path_);
+    if (::fchmod(fd.get(), mode) != 0)
+        return fail("Cannot set the permissions of " + path_);
+    if (::fsync(fd.get()) != 0)
+        return fail("Cannot write " + path_);
+    if (!fd.close())
+        return fail("Cannot write " + path_);
+    if (::rename(temporary.c_str(), path_.c_str()) != 0)
+        return fail("Cannot replace " + path_);
+
+    // The rename itself reaches the disk with the folder; a failure here
+    // leaves a whole file in place either way, so it is not reported.
+    Descriptor folder(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+    return {};
+}
+
+} // namespace kelvane::files

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ports/PreferencesStore.h"
+
+#include <functional>
+#include <string>
+
+namespace kelvane::files {
+
+inline constexpr const char* kPreferencesFileName = "kelvane.dat";
+
+// The folder that holds kelvane.dat: KELVANE_CONFIG_DIR when set, else
+// $XDG_CONFIG_HOME/kelvane, else ~/.config/kelvane. Empty when none of these
+// can be named (no HOME). getenv answers nullptr for an unset variable.
+std::string preferencesFolder(const std::function<const char*(const char*)>& getenv);
+
+// kelvane.dat in a folder on disk. A write goes to a temporary file in the
+// same folder, is flushed to the disk, given the old file's permissions and
+// renamed over it; the folder is created on the first write. A crash at any
+// moment leaves either the old file or the new one, whole.
+class PreferencesFile : public PreferencesStore {
+public:
+    explicit PreferencesFile(std::string folder);
+
+    Contents read() override;
+    std::string write(const std::vector<std::uint8_t>& bytes) override;
+    std::string location() const override { return path_; }
+
+private:
+    std::string folder_;
+    std::string path_;
+};
+
+} // namespace kelvane::files

@@ -1,0 +1,81 @@
+// The "Kelvane Preferences" window's view: its grid of option buttons, the
+// check box, the save button and the close box reach the form.
+#include "PreferencesWindow.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakePreferencesStore.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+
+namespace {
+
+struct PreferencesViewRig {
+    PreferencesViewRig() : store(log), dialogs(log), form(store, dialogs), view(form) { }
+
+    template <typename W> W& widget(const char* name)
+    {
+        W* found = view.findChild<W*>(name);
+        if (!found)
+            throw std::runtime_error(std::string("no widget named ") + name);
+        return *found;
+    }
+
+    fakes::EffectLog log;
+    fakes::FakePreferencesStore store;
+    fakes::FakeDialogs dialogs;
+    PreferencesForm form;
+    views::PreferencesWindow view;
+};
+
+} // namespace
+
+TEST(PreferencesView, ClickingAnOptionSelectsItInItsFrameOnly)
+{
+    PreferencesViewRig rig;
+    rig.form.show();
+    QCoreApplication::processEvents();
+    auto& previous3 = rig.widget<QRadioButton>("opt3b");
+    QTest::mouseClick(&previous3, Qt::LeftButton);
+    QTest::mouseClick(&previous3, Qt::LeftButton); // stays selected
+    EXPECT_TRUE(rig.form.previousOption(3).value());
+    EXPECT_TRUE(previous3.isChecked());
+    EXPECT_FALSE(rig.widget<QRadioButton>("opt3a").isChecked());
+    EXPECT_TRUE(rig.widget<QRadioButton>("opt2a").isChecked());
+
+    auto& audio = rig.widget<QCheckBox>("chkAdvAudio");
+    const bool was = audio.isChecked();
+    QTest::mouseClick(&audio, Qt::LeftButton);
+    EXPECT_EQ(rig.form.advancedAudio.value(), was ? 0 : 1);
+}
+
+TEST(PreferencesView, HiddenAtStartUpAndTheCloseBoxSavesOrStaysOpenWhenTheSaveFails)
+{
+    PreferencesViewRig rig;
+    rig.form.loadShownThenHidden();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(rig.view.isVisible());
+    rig.form.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rig.view.isVisible());
+    EXPECT_EQ(rig.view.windowTitle(), "Kelvane Preferences");
+    rig.store.writeProblem = "No space left on device";
+    EXPECT_FALSE(rig.view.close());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rig.view.isVisible());
+    EXPECT_EQ(rig.log.startingWith("message").size(), 1u);
+
+    rig.store.writeProblem.clear();
+    EXPECT_TRUE(rig.view.close());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(rig.view.isVisible());
+    EXPECT_FALSE(rig.form.loaded());
+    EXPECT_TRUE(rig.store.bytes.has_value());
+}
