@@ -5,6 +5,7 @@
 #include "fakes/FakeMidiOutput.h"
 #include "fakes/FakeWavePlayer.h"
 #include "files/MidiSetupForm.h"
+#include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
 
 namespace kelvane::testing {
@@ -21,7 +22,7 @@ struct PressRig : PreferencesRig {
         environment(log),
         slots(waves, dialogs, slides),
         setup(midi, environment),
-        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots),
+        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks),
         mode(form.menu().item("mnuPowerpnt"), form, slides)
     {
         midi.logSelections(false);
@@ -50,6 +51,7 @@ struct PressRig : PreferencesRig {
     fakes::FakePause pause;
     fakes::FakeEnvironment environment;
     WaveSlots slots;
+    EmptyWaveBanks banks;
     MidiSetupForm setup;
     MainForm form;
     SlideModeCommand mode;
