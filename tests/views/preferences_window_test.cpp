@@ -45,6 +45,7 @@ TEST(PreferencesView, ClickingAnOptionSelectsItInItsFrameOnly)
     auto& previous3 = rig.widget<QRadioButton>("opt3b");
     QTest::mouseClick(&previous3, Qt::LeftButton);
     QTest::mouseClick(&previous3, Qt::LeftButton); // stays selected
+    QCoreApplication::processEvents(); // views show a change once its handler has returned
     EXPECT_TRUE(rig.form.previousOption(3).value());
     EXPECT_TRUE(previous3.isChecked());
     EXPECT_FALSE(rig.widget<QRadioButton>("opt3a").isChecked());
