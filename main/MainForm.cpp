@@ -11,8 +11,8 @@ constexpr std::string_view kStartCaption = "Kelvane     Major Strings";
 
 // Menu commands whose windows and files come with later versions of the
 // program: present, so the menus read as they always have, but not yet usable.
-constexpr std::array<std::string_view, 13> kLaterCommands = {"New", "Load", "Saveonly", "Save", "mnuPreferences",
-    "mnuLightDesk", "mnuPowerpnt", "mnuExclusive", "mnuallwavoff", "mnuAdd", "mnuAddF2", "mnuAddF3", "mnuAddF4"};
+constexpr std::array<std::string_view, 5> kLaterCommands
+    = {"mnuPreferences", "mnuLightDesk", "mnuPowerpnt", "mnuExclusive", "mnuallwavoff"};
 
 constexpr std::array<std::string_view, 4> kBankMenus = {"F1", "mnuF2", "mnuF3", "mnuF4"};
 } // namespace
