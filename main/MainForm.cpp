@@ -3,6 +3,10 @@
 #include "Presets.h"
 #include "Scales.h"
 #include "files/MidiSetupForm.h"
+#include "waves/WaveFailure.h"
+#include "waves/WaveSlots.h"
+
+#include <algorithm>
 
 namespace kelvane {
 
@@ -11,11 +15,20 @@ constexpr std::string_view kStartCaption = "Kelvane     Major Strings";
 
 // Menu commands whose windows and files come with later versions of the
 // program: present, so the menus read as they always have, but not yet usable.
-constexpr std::array<std::string_view, 5> kLaterCommands
-    = {"mnuPreferences", "mnuLightDesk", "mnuPowerpnt", "mnuExclusive", "mnuallwavoff"};
+constexpr std::array<std::string_view, 3> kLaterCommands = {"mnuPreferences", "mnuLightDesk", "mnuPowerpnt"};
 
 constexpr std::array<std::string_view, 4> kBankMenus = {"F1", "mnuF2", "mnuF3", "mnuF4"};
 } // namespace
+
+template <typename Operation> void MainForm::reportingWaveFailure(Operation operation)
+{
+    try {
+        operation();
+    } catch (const WaveFailure& failure) {
+        ports_.dialogs.showMessage(
+            WaveSlots::failureText(failure.what()), MessageIcon::Warning, MessageButtons::Ok, "");
+    }
+}
 
 MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots) :
     Window("frmMain", std::string(kStartCaption)),
@@ -56,8 +69,8 @@ void MainForm::wireSwitchButtons()
 {
     for (int n = 1; n <= kSwitchCount; ++n) {
         Button& button = switches_.at(n).button;
-        button.onMouseDown([this, n](MouseButton) { trigger_.press(n); });
-        button.onMouseUp([this, n](MouseButton) { trigger_.release(n); });
+        button.onMouseDown([this, n](MouseButton) { reportingWaveFailure([this, n] { trigger_.press(n); }); });
+        button.onMouseUp([this, n](MouseButton) { reportingWaveFailure([this, n] { trigger_.release(n); }); });
     }
 }
 
@@ -81,6 +94,13 @@ void MainForm::wireMenus()
     menu_.item("Mmode").onClick([this] { multimode(); });
     menu_.item("mnuExpert").onClick([this] { toggleExpertUser(); });
     menu_.item("Panic2").onClick([this] { panic_.run(); });
+    // The mark is read by every wave slot's play press; the toggle does nothing else.
+    menu_.item("mnuExclusive").onClick([this] {
+        MenuItem& exclusive = menu_.item("mnuExclusive");
+        exclusive.setChecked(!exclusive.checked());
+    });
+    // Loop timers and name boxes are left alone: the status tick recolours.
+    menu_.item("mnuallwavoff").onClick([this] { ports_.waves.stopAllBuffers(); });
     menu_.item("mnuMidiSetup").onClick([this] { midiSetup_.showModal(); });
     menu_.item("mnuFileExit").onClick([this] { ports_.environment.endProgram(); });
     menu_.item("mnbuHelpTxt").onClick([this] { showHelp(); });
@@ -100,7 +120,10 @@ void MainForm::load()
     switches_.resetNoteCopy();
     if (screenTooNarrow(ports_.environment.screenWidth() * kTwipsPerPixel))
         ports_.dialogs.showMessage(std::string(kScreenWarning), MessageIcon::None, MessageButtons::Ok, "");
-    // Integer halves, as the window has always been placed.
+    // The window never outgrows the screen (its content scrolls instead), so
+    // centring never puts its menu bar out of reach. Integer halves, as the window has always been placed.
+    setSize(std::min(kDesignWidth, ports_.environment.screenWidth()),
+        std::min(kDesignHeight, ports_.environment.screenHeight()));
     move((ports_.environment.screenWidth() - width()) / 2, (ports_.environment.screenHeight() - height()) / 2);
 }
 
@@ -120,6 +143,8 @@ void MainForm::activate()
     midiSetup_.showModal();
     applyPreset(kMajorStrings, switches_, midi_, *this);
     setCaption(std::string(kStartCaption));
+    if (afterStartup_)
+        afterStartup_();
 }
 
 void MainForm::unload()

@@ -16,6 +16,7 @@
 #include "waves/WaveSlotOperations.h"
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 namespace kelvane {
@@ -54,6 +55,10 @@ public:
     void activate();
     void unload();
 
+    // Runs once, at the end of the first activation (after the MIDI setup and
+    // the start preset): a performance file named at start opens here.
+    void onStartupDone(std::function<void()> then) { afterStartup_ = std::move(then); }
+
     SwitchSet& switches() { return switches_; }
     MainMenu& menu() { return menu_; }
     Timer& startupTimer() { return timerStartup_; }
@@ -62,8 +67,9 @@ public:
     Label& bankLabel(int b) { return bankLabels_[static_cast<std::size_t>(b - 1)]; }
 
     // The pixel size the window is designed for; views lay it out in this.
-    static constexpr int kDesignWidth = 1200;
-    static constexpr int kDesignHeight = 720;
+    // It fits a 1024x768 screen whole; load() shrinks it to a smaller screen.
+    static constexpr int kDesignWidth = 1000;
+    static constexpr int kDesignHeight = 700;
 
 private:
     void wireSwitchButtons();
@@ -71,6 +77,9 @@ private:
     void adoptControls();
     void disableLaterCommands();
     void showMidiError(int code, const std::string& text);
+    // Runs a switch press or release; a wave slot's run-time failure is told
+    // to the performer, never passed on to the event loop.
+    template <typename Operation> void reportingWaveFailure(Operation operation);
 
     void startupTimerFired();
     void multimode();
@@ -89,6 +98,7 @@ private:
     PanicSweep panic_;
     MainMenu menu_;
     Timer timerStartup_ {"TimerStartup", 50, true};
+    std::function<void()> afterStartup_;
     std::array<Label, 4> bankLabels_ {Label {"lblF1"}, Label {"lblF2"}, Label {"lblF3"}, Label {"lblF4"}};
 };
 

@@ -15,3 +15,6 @@ ctest --test-dir "$top/build" --output-on-failure --timeout 300
 "$top/scripts/build.sh" build-asan -DKELVANE_SANITIZE=ON -DKELVANE_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$top/build-asan" --output-on-failure --timeout 600
+
+# A short fuzz run of the performance-file decoder in its own clang tree.
+"$top/scripts/fuzz.sh" --seconds 10

@@ -47,6 +47,7 @@ public:
 
     int smallChange() const { return smallChange_; }
     int largeChange() const { return largeChange_; }
+    void setSmallChange(int step) { smallChange_ = step; }
     void setLargeChange(int step) { largeChange_ = step; }
 
     // Whether every movement of a dragged thumb changes the value (and so runs

@@ -27,10 +27,20 @@ PerformanceFileCommands::PerformanceFileCommands(
 
 void PerformanceFileCommands::attach(MainMenu& menu)
 {
-    menu.item("New").onClick([this] { newSetup(); });
-    menu.item("Load").onClick([this] { open(); });
-    menu.item("Saveonly").onClick([this] { save(); });
-    menu.item("Save").onClick([this] { saveAs(); });
+    menu.item("New").onClick([this] { reporting([this] { newSetup(); }); });
+    menu.item("Load").onClick([this] { reporting([this] { open(); }); });
+    menu.item("Saveonly").onClick([this] { reporting([this] { save(); }); });
+    menu.item("Save").onClick([this] { reporting([this] { saveAs(); }); });
+}
+
+template <typename Command> void PerformanceFileCommands::reporting(Command command)
+{
+    // A menu command ends here: nothing it raises may reach the event loop.
+    try {
+        command();
+    } catch (const std::exception& failure) {
+        ports_.dialogs.showMessage(failure.what(), MessageIcon::Warning, MessageButtons::Ok, "");
+    }
 }
 
 void PerformanceFileCommands::newSetup()

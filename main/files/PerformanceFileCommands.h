@@ -56,6 +56,7 @@ public:
     const std::string& currentFile() const { return currentFile_; }
 
 private:
+    template <typename Command> void reporting(Command command);
     void refuseInvalidFile();
     bool writeTo(const std::string& path);
 

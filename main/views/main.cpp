@@ -13,10 +13,14 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
+#include "files/LocalFileStore.h"
 #include "files/MidiSetupForm.h"
+#include "files/WholeSetupCommands.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
+#include "slides/SlideStep.h"
+#include "waves/SlotControlSettings.h"
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
@@ -24,6 +28,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,8 +46,8 @@ std::unique_ptr<kelvane::midi::SystemMidi> startMidi(const kelvane::midi::System
     return std::make_unique<kelvane::midi::SystemMidi>(options);
 }
 
-int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
-    Clock::time_point started)
+int runProgram(const kelvane::views::CommandLine& line, const std::string& performanceFile,
+    const kelvane::midi::SystemMidiOptions& midiOptions, Clock::time_point started)
 {
     using namespace kelvane;
     using namespace kelvane::views;
@@ -57,11 +62,18 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     NullWavePlayer waves;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
-    WaveSlots slots;
+    NoSlideStep slideStep;
+    WaveSlots slots(waves, dialogs, slideStep);
 
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(
         MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
+    slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
+    SlotControlSettings slotSettings(slots);
+    files::LocalFileStore fileStore;
+    WholeSetupCommands wholeSetup(mainForm, slotSettings, systemMidi->output(), dialogs, fileStore);
+    if (!performanceFile.empty())
+        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
@@ -128,13 +140,20 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Kelvane");
     QApplication::setApplicationVersion(QString::fromUtf8(kelvane::kVersion.data()));
 
-    if (toolkitArgc > 1) {
-        for (int i = 1; i < toolkitArgc; ++i)
-            std::fprintf(stderr, "kelvane: unknown option %s\n", toolkitArgv[static_cast<std::size_t>(i)]);
+    const LeftoverArguments leftovers
+        = sortLeftoverArguments(std::vector<std::string>(toolkitArgv.begin(), toolkitArgv.begin() + toolkitArgc));
+    if (!leftovers.unknown.empty()) {
+        for (const std::string& argument : leftovers.unknown)
+            std::fprintf(stderr, "kelvane: unknown option %s\n", argument.c_str());
         std::fputs("Try 'kelvane --help'.\n", stderr);
         return 2;
     }
+    // Open changes nothing for a file that is not there; say so here, where
+    // the user typed the name.
+    std::error_code ignored;
+    if (!leftovers.performanceFile.empty() && !std::filesystem::is_regular_file(leftovers.performanceFile, ignored))
+        std::fprintf(stderr, "kelvane: %s is not a file; starting without it\n", leftovers.performanceFile.c_str());
 
     applyStageLook(app);
-    return runProgram(line, midiOptions, started);
+    return runProgram(line, leftovers.performanceFile, midiOptions, started);
 }

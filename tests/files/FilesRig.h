@@ -4,6 +4,7 @@
 #include "fakes/FakeFileStore.h"
 #include "files/PerformanceFileCommands.h"
 #include "files/SetupControls.h"
+#include "files/WholeSetupCommands.h"
 #include "waves/WaveBanks.h"
 #include "waves/WaveSlotSettings.h"
 
@@ -80,13 +81,11 @@ struct FilesRig {
     FilesRig() :
         slots(rig.log),
         files(rig.log),
-        setup(rig.form.switches(), slots, rig.form.menu().item("mnuExclusive")),
-        commands(rig.form, rig.form.switches(), setup, slots, PerformanceFilePorts {rig.midi, rig.dialogs, files}),
-        banks(rig.form,
-            {&rig.form.bankLabel(1), &rig.form.bankLabel(2), &rig.form.bankLabel(3), &rig.form.bankLabel(4)}, setup)
+        whole(rig.form, slots, rig.midi, rig.dialogs, files),
+        setup(whole.controls()),
+        commands(whole.files()),
+        banks(whole.banks())
     {
-        commands.attach(rig.form.menu());
-        banks.attach(rig.form.menu());
         rig.started();
     }
 
@@ -97,9 +96,10 @@ struct FilesRig {
     Rig rig;
     RecordingSlotSettings slots;
     fakes::FakeFileStore files;
-    SetupControls setup;
-    PerformanceFileCommands commands;
-    WaveBanks banks;
+    WholeSetupCommands whole;
+    SetupControls& setup;
+    PerformanceFileCommands& commands;
+    WaveBanks& banks;
 };
 
 } // namespace kelvane::testing
