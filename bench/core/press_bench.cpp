@@ -51,6 +51,7 @@ struct Pad {
     Pad()
     {
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
+        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
         form.load();
         form.activate();
     }
@@ -63,7 +64,8 @@ struct Pad {
     fakes::FakeDialogs dialogs {log};
     fakes::FakePause pause {log};
     fakes::FakeEnvironment environment {log};
-    WaveSlots slots;
+    NoSlideStep slideStep;
+    WaveSlots slots {waves, dialogs, slideStep};
     MidiSetupForm setup {midi, environment};
     MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots};
 };

@@ -1,11 +1,17 @@
 #include "MainWindowView.h"
 
+#include "bindings/BoundCheckBox.h"
+#include "bindings/BoundComboBox.h"
 #include "bindings/BoundScrollBar.h"
 #include "bindings/BoundText.h"
 #include "bindings/IndicatorWidget.h"
 #include "bindings/MenuBinding.h"
+#include "bindings/NameBoxEdit.h"
+#include "bindings/PressLabel.h"
+#include "bindings/SteppingScrollBar.h"
 #include "bindings/SwitchButton.h"
 #include "bindings/TimerBinding.h"
+#include "waves/WaveSlots.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -14,8 +20,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kelvane::views {
 
@@ -25,9 +34,13 @@ constexpr int kBoxWidth = 46;
 constexpr int kWideBarHeight = 20;
 constexpr int kSpinBarWidth = 20;
 constexpr int kSpinBarHeight = 38;
-constexpr int kSwitchButtonHeight = 56;
-constexpr int kCaptionWidth = 34;
-constexpr int kWaveSlotAreaHeight = 250;
+constexpr int kSwitchButtonHeight = 48;
+constexpr int kCaptionWidth = 30;
+constexpr int kSlotButtonHeight = 22;
+// The grid rows of the pad: switch columns, bank labels, wave slots.
+constexpr int kSwitchRow = 0;
+constexpr int kBankRow = 1;
+constexpr int kWaveSlotRow = 2;
 
 // "+" and "-" typed on a focused program bar go to the switch set, which
 // decides which switches take them.
@@ -80,9 +93,10 @@ BoundScrollBar* wideBar(ScrollBar& bar, QWidget* parent)
     return widget;
 }
 
+// The channel and program bars: short, and stepping one value at a time.
 BoundScrollBar* spinBar(ScrollBar& bar, QWidget* parent)
 {
-    auto* widget = new BoundScrollBar(bar, parent);
+    auto* widget = new SteppingScrollBar(bar, parent);
     widget->setFixedSize(kSpinBarWidth, kSpinBarHeight);
     return widget;
 }
@@ -94,7 +108,14 @@ MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
 {
     setObjectName(QString::fromStdString(form.name()));
     new MenuBinding(form.menu().bar(), *menuBar());
-    setCentralWidget(buildPad());
+    // On a screen smaller than the pad the pad scrolls, so every control
+    // stays reachable.
+    scroller_ = new QScrollArea(this);
+    scroller_->setObjectName("padScroller");
+    scroller_->setWidgetResizable(true);
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setWidget(buildPad());
+    setCentralWidget(scroller_);
     resize(form.width(), form.height());
     refresh();
 }
@@ -103,17 +124,17 @@ QWidget* MainWindowView::buildPad()
 {
     auto* pad = new QWidget(this);
     pad->setObjectName("pad");
-    auto* columns = new QHBoxLayout;
-    columns->setSpacing(8);
-    for (int n = 1; n <= kSwitchCount; ++n)
-        columns->addWidget(buildColumn(form_.switches().at(n)));
-
-    auto* layout = new QVBoxLayout(pad);
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(8);
-    layout->addLayout(columns);
-    layout->addWidget(buildBankRow());
-    layout->addWidget(buildWaveSlotArea(), 1);
+    // One grid, so each wave slot's row lines up under its switch.
+    grid_ = new QGridLayout(pad);
+    grid_->setContentsMargins(6, 4, 6, 4);
+    grid_->setHorizontalSpacing(5);
+    grid_->setVerticalSpacing(5);
+    for (int n = 1; n <= kSwitchCount; ++n) {
+        grid_->addWidget(buildColumn(form_.switches().at(n)), kSwitchRow, n - 1);
+        grid_->setColumnStretch(n - 1, 1);
+    }
+    grid_->addWidget(buildBankRow(), kBankRow, 0, 1, kSwitchCount);
+    grid_->setRowStretch(kWaveSlotRow + 1, 1);
     return pad;
 }
 
@@ -126,9 +147,9 @@ QWidget* MainWindowView::buildColumn(Switch& s)
     column->setFrameShape(QFrame::StyledPanel);
 
     auto* grid = new QGridLayout(column);
-    grid->setContentsMargins(8, 8, 8, 8);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(3);
     grid->setColumnStretch(2, 1);
 
     grid->addWidget(new IndicatorWidget(s.indicator, column), 0, 0, 1, 3);
@@ -179,24 +200,94 @@ QWidget* MainWindowView::buildBankRow()
     return row;
 }
 
-// The rows under the switches belong to the eight wave slots, one per column.
-QWidget* MainWindowView::buildWaveSlotArea()
+void MainWindowView::addWaveSlots(WaveSlots& slots)
 {
-    auto* area = new QFrame(this);
-    area->setObjectName("waveSlotArea");
-    area->setFrameShape(QFrame::StyledPanel);
-    area->setMinimumHeight(kWaveSlotAreaHeight);
-    return area;
+    for (int n = 1; n <= kWaveSlotCount; ++n)
+        grid_->addWidget(buildWaveSlotRow(slots, n), kWaveSlotRow, n - 1);
+    new TimerBinding(slots.statusTimer(), this);
+    for (int n = 1; n <= kWaveSlotCount; ++n)
+        new TimerBinding(slots.slot(n).loopTimer, this);
+}
+
+// One wave slot, under its switch: play, load, stop and clear, the file's
+// name in the state colour, then the advanced settings (volume, pan, gate and
+// loop, loop count and the length label).
+QWidget* MainWindowView::buildWaveSlotRow(WaveSlots& slots, int n)
+{
+    WaveSlot& slot = slots.slot(n);
+    auto* row = new QFrame(this);
+    row->setObjectName(QString("waveSlot%1").arg(n));
+    row->setProperty("waveSlot", true);
+    row->setFrameShape(QFrame::StyledPanel);
+
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(3, 3, 3, 3);
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(3);
+    grid->setColumnStretch(1, 1);
+
+    auto* play = new SwitchButton(slot.play, row);
+    play->setFixedHeight(kSlotButtonHeight);
+    grid->addWidget(play, 0, 0, 1, 2);
+    auto* load = new ClickButton(slot.load, row);
+    load->setFixedHeight(kSlotButtonHeight);
+    grid->addWidget(load, 1, 0, 1, 2);
+    auto* stopAndClear = new QHBoxLayout;
+    stopAndClear->setSpacing(3);
+    for (Button* button : {&slot.stop, &slot.clear}) {
+        auto* widget = new ClickButton(*button, row);
+        widget->setFixedHeight(kSlotButtonHeight);
+        stopAndClear->addWidget(widget);
+    }
+    grid->addLayout(stopAndClear, 2, 0, 1, 2);
+    grid->addWidget(new NameBoxEdit(slot.name, row), 3, 0, 1, 2);
+
+    grid->addWidget(new BoundLabel(slot.volumeLabel, row), 4, 0);
+    auto* volume = new BoundScrollBar(slot.volume, row);
+    volume->setFixedHeight(16);
+    grid->addWidget(volume, 4, 1);
+    grid->addWidget(new BoundLabel(slot.panLabel, row), 5, 0);
+    auto* pan = new BoundScrollBar(slot.pan, row);
+    pan->setFixedHeight(16);
+    grid->addWidget(pan, 5, 1);
+
+    auto* gateLoop = new QHBoxLayout;
+    gateLoop->setSpacing(2);
+    gateLoop->addWidget(new BoundCheckBox(form_.switches().at(n).gate, row));
+    auto* gateLoopLabel = new BoundLabel(slot.gateLoopLabel, row);
+    gateLoopLabel->setAlignment(Qt::AlignCenter);
+    gateLoop->addWidget(gateLoopLabel, 1);
+    gateLoop->addWidget(new BoundCheckBox(slot.loop, row));
+    grid->addLayout(gateLoop, 6, 0, 1, 2);
+
+    auto* countAndLength = new QHBoxLayout;
+    countAndLength->setSpacing(3);
+    auto* count = new BoundComboBox(slot.loopCount, row);
+    count->setMinimumContentsLength(2);
+    countAndLength->addWidget(count);
+    auto* length = new PressLabel(slot.lengthLabel, row);
+    length->setAlignment(Qt::AlignCenter);
+    length->setToolTip("Hold the right mouse button here to see how long the wave plays");
+    countAndLength->addWidget(length, 1);
+    grid->addLayout(countAndLength, 7, 0, 1, 2);
+    return row;
 }
 
 void MainWindowView::loadAndShow()
 {
     form_.load();
-    placed_ = QPoint(form_.left(), form_.top());
-    move(placed_);
+    fitToScreen();
     // The start-up timer runs from the load on.
     new TimerBinding(form_.startupTimer(), this);
     show();
+}
+
+// The form has fitted itself to the screen and centred itself.
+void MainWindowView::fitToScreen()
+{
+    resize(form_.width(), form_.height());
+    placed_ = QPoint(form_.left(), form_.top());
+    move(placed_);
 }
 
 void MainWindowView::refresh()

@@ -7,6 +7,13 @@
 
 #include <functional>
 
+class QGridLayout;
+class QScrollArea;
+
+namespace kelvane {
+class WaveSlots;
+}
+
 namespace kelvane::views {
 
 // The main window's view: eight switch columns, the menu bar and the start-up
@@ -16,6 +23,10 @@ namespace kelvane::views {
 class MainWindowView : public QMainWindow {
 public:
     explicit MainWindowView(MainForm& form, QWidget* parent = nullptr);
+
+    // Puts the wave slots' rows under the switch columns, one row per slot,
+    // and runs their timers. Call once, before loadAndShow().
+    void addWaveSlots(WaveSlots& slots);
 
     // Loads the form, places the window where the form put itself and shows
     // it. Call once.
@@ -35,7 +46,8 @@ private:
     QWidget* buildPad();
     QWidget* buildColumn(Switch& s);
     QWidget* buildBankRow();
-    QWidget* buildWaveSlotArea();
+    QWidget* buildWaveSlotRow(WaveSlots& slots, int n);
+    void fitToScreen();
     void refresh();
     void activateWhenShown();
     void firstShowSettled();
@@ -47,6 +59,8 @@ private:
     bool settled_ = false;
     bool closed_ = false;
     QPoint placed_;
+    QGridLayout* grid_ = nullptr;
+    QScrollArea* scroller_ = nullptr;
 };
 
 } // namespace kelvane::views

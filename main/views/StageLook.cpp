@@ -16,10 +16,13 @@ QFrame#switchColumn {
     border: 1px solid #3a404c;
     border-radius: 8px;
 }
-QFrame#waveSlotArea {
-    background: #1b1e24;
-    border: 1px dashed #343a45;
-    border-radius: 8px;
+QFrame[waveSlot="true"] {
+    background: #1f232a;
+    border: 1px solid #343a45;
+    border-radius: 6px;
+}
+QFrame[waveSlot="true"] QPushButton {
+    padding: 1px 4px;
 }
 QFrame#switchColumn QPushButton {
     font-size: 16pt;

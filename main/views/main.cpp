@@ -10,6 +10,7 @@
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "StageLook.h"
+#include "audio/MixerWavePlayer.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -58,26 +59,36 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
     QtPause pause;
     const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
-    // Wave playback and the joysticks are wired in later versions.
-    NullWavePlayer waves;
+    // The wave slots play on the synthesizer's sound device; without one they
+    // load nothing and every press says "Cannot open".
+    std::unique_ptr<WavePlayer> wavePlayer;
+    if (audio::AudioOutput* output = systemMidi->audioOutput())
+        wavePlayer = std::make_unique<audio::MixerWavePlayer>(*output);
+    else
+        wavePlayer = std::make_unique<NullWavePlayer>();
+    WavePlayer& waves = *wavePlayer;
+    // The joysticks are wired in later versions.
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     NoSlideStep slideStep;
     WaveSlots slots(waves, dialogs, slideStep);
 
+    WaveBanks banks; // F1..F4; attached to the window below
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(
         MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment}, midiSetup, slots);
     slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
     SlotControlSettings slotSettings(slots);
     files::LocalFileStore fileStore;
-    WholeSetupCommands wholeSetup(mainForm, slotSettings, systemMidi->output(), dialogs, fileStore);
+    WholeSetupCommands wholeSetup(
+        mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
     if (!performanceFile.empty())
         mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
+    mainView.addWaveSlots(slots);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);

@@ -22,12 +22,18 @@ constexpr int kWaveBankCount = 4;
 // Storing and recalling touch no sound: what plays goes on playing.
 class WaveBanks : public WaveBankRecall {
 public:
-    // labels are lblF1..lblF4.
-    WaveBanks(Window& window, std::array<Label*, kWaveBankCount> labels, SetupControls& setup);
+    // Built before the main window (whose keys recall the banks), then
+    // attached to it once.
+    WaveBanks() = default;
+    WaveBanks(const WaveBanks&) = delete;
+    WaveBanks& operator=(const WaveBanks&) = delete;
 
-    // Gives the four "Add" items their commands.
-    void attach(MainMenu& menu);
+    // window: whose caption a label takes and a recall restores; labels:
+    // lblF1..lblF4; setup: the controls a bank is taken from and put back
+    // into; menu: whose "Add" items store the banks.
+    void attach(Window& window, std::array<Label*, kWaveBankCount> labels, SetupControls& setup, MainMenu& menu);
 
+    // Does nothing before attach.
     void store(int bank);
 
     // WaveBankRecall (bank is 1..4; other numbers hold nothing).
@@ -35,9 +41,9 @@ public:
     void recall(int bank) override;
 
 private:
-    Window& window_;
-    std::array<Label*, kWaveBankCount> labels_;
-    SetupControls& setup_;
+    Window* window_ = nullptr;
+    std::array<Label*, kWaveBankCount> labels_ {};
+    SetupControls* setup_ = nullptr;
     std::array<std::optional<PerformanceSetup>, kWaveBankCount> banks_;
 };
 

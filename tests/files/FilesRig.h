@@ -81,10 +81,9 @@ struct FilesRig {
     FilesRig() :
         slots(rig.log),
         files(rig.log),
-        whole(rig.form, slots, rig.midi, rig.dialogs, files),
+        whole(rig.form, slots, banks, PerformanceFilePorts {rig.midi, rig.dialogs, files}),
         setup(whole.controls()),
-        commands(whole.files()),
-        banks(whole.banks())
+        commands(whole.files())
     {
         rig.started();
     }
@@ -96,10 +95,10 @@ struct FilesRig {
     Rig rig;
     RecordingSlotSettings slots;
     fakes::FakeFileStore files;
+    WaveBanks banks;
     WholeSetupCommands whole;
     SetupControls& setup;
     PerformanceFileCommands& commands;
-    WaveBanks& banks;
 };
 
 } // namespace kelvane::testing

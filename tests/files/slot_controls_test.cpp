@@ -18,7 +18,7 @@ struct SlotsRig {
         slots(rig.waves, rig.dialogs, slideStep),
         settings(slots),
         files(rig.log),
-        whole(rig.form, settings, rig.midi, rig.dialogs, files)
+        whole(rig.form, settings, banks, PerformanceFilePorts {rig.midi, rig.dialogs, files})
     {
         slots.attach(rig.form.switches(), rig.form.menu().item("mnuExclusive"));
     }
@@ -36,6 +36,7 @@ struct SlotsRig {
     WaveSlots slots;
     SlotControlSettings settings;
     fakes::FakeFileStore files;
+    WaveBanks banks;
     WholeSetupCommands whole;
 };
 
