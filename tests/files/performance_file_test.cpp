@@ -66,20 +66,6 @@ TEST(PerformanceFile, NewThenSaveWritesTheGoldenFile)
     EXPECT_EQ(r.commands.currentFile(), "/stage/new.dnc");
 }
 
-TEST(PerformanceFile, NewClearsEverySlotThenResetsItsSoundAndLeavesExclusive)
-{
-    FilesRig r;
-    makeEverythingDifferent(r);
-    r.log().clear();
-    r.commands.newSetup();
-    const Log slotLog = r.log().startingWith("slot 2 ");
-    EXPECT_EQ(
-        slotLog, (Log {"slot 2 clear", "slot 2 volume -400", "slot 2 loop 0", "slot 2 pan 0", "slot 2 loopcount 0"}));
-    EXPECT_EQ(r.sw(3).gate.value(), 0);
-    EXPECT_TRUE(r.rig.form.menu().item("mnuExclusive").checked());
-    EXPECT_EQ(r.commands.currentFile(), "");
-}
-
 TEST(PerformanceFile, SaveThenOpenRestoresEveryValue)
 {
     FilesRig r;
@@ -159,21 +145,6 @@ TEST(PerformanceFile, ASlotWithAPathButNoNameOpensEmpty)
     r.commands.openFile("/f.dnc");
     EXPECT_EQ(r.slots.slot(1).path, "");
     EXPECT_FALSE(r.slots.slot(1).red);
-}
-
-// A wave that has gone since the file was saved opens as chosen; only its
-// first press finds out.
-TEST(PerformanceFile, AWaveThatNoLongerExistsOpensWithoutComplaint)
-{
-    FilesRig r;
-    PerformanceSetup file = r.setup.capture();
-    file.slots[4].path = "/gone/away.wav";
-    file.slots[4].name = "away.wav";
-    r.files.files["/f.dnc"] = fileOf(file);
-    r.commands.openFile("/f.dnc");
-    EXPECT_EQ(r.slots.slot(5).path, "/gone/away.wav");
-    EXPECT_TRUE(r.slots.slot(5).red);
-    EXPECT_TRUE(r.log().startingWith("message").empty());
 }
 
 // Every way a file can be bad: the user is told, and not one setting, the
@@ -259,13 +230,6 @@ TEST(PerformanceFile, AnEntryTooLongForTheFileRefusesTheSave)
     EXPECT_TRUE(r.log().startingWith("file replace").empty());
     ASSERT_EQ(r.log().startingWith("message").size(), 1u);
     EXPECT_EQ(r.commands.currentFile(), "");
-}
-
-TEST(PerformanceFile, TheFileCommandsAreEnabled)
-{
-    FilesRig r;
-    for (const char* item : {"New", "Load", "Saveonly", "Save"})
-        EXPECT_TRUE(r.rig.form.menu().item(item).enabled()) << item;
 }
 
 } // namespace

@@ -87,12 +87,17 @@ TEST(SetupOnSlotControls, NewEmptiesTheSlotsAndPutsBackTheStartSounds)
     r.slot(2).pan.setValue(150);
     r.slot(2).loop.setValue(1);
     r.rig.sw(2).velocity.setValue(0);
+    r.rig.sw(2).gate.setValue(1);
+    r.rig.form.menu().item("mnuExclusive").setChecked(true);
     r.whole.files().newSetup();
     EXPECT_EQ(r.slot(2).path(), "");
     EXPECT_EQ(r.slot(2).name.backColour(), slot_colour::kEmpty);
     EXPECT_EQ(r.slot(2).pan.value(), 0); // New centres every pan, slot 2's too
     EXPECT_EQ(r.slot(2).loop.value(), 0);
     EXPECT_EQ(r.rig.sw(2).velocity.value(), 120);
+    EXPECT_EQ(r.rig.sw(2).gate.value(), 0);
+    EXPECT_TRUE(r.rig.form.menu().item("mnuExclusive").checked()); // New leaves the mode
+    EXPECT_EQ(r.whole.files().currentFile(), "");
 }
 
 // A file named at start opens after the MIDI setup and the start preset, so

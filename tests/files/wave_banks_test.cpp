@@ -68,22 +68,6 @@ TEST(WaveBanks, RecallRestoresTheWholeSetupInTheBankOrder)
     EXPECT_EQ(r.log().startingWith("midi"), (Log {"midi C1 05"}));
 }
 
-// Recall writes settings and nothing else: no slot is cleared or stopped,
-// so whatever sounds goes on sounding.
-TEST(WaveBanks, RecallLeavesSoundsPlaying)
-{
-    FilesRig r;
-    r.slots.slot(1).path = "/w/pad.wav";
-    r.slots.slot(1).name = "pad.wav";
-    r.click("mnuAdd");
-    r.slots.slot(1).volume = -50;
-    r.log().clear();
-    r.banks.recall(1);
-    EXPECT_TRUE(r.log().startingWith("wave").empty());
-    for (const std::string& e : r.log().entries())
-        EXPECT_EQ(e.find("clear"), std::string::npos) << e;
-}
-
 TEST(WaveBanks, ASlotEmptyWhenStoredIsEmptyAfterRecall)
 {
     FilesRig r;
