@@ -10,6 +10,8 @@ export SDL_AUDIODRIVER=dummy
 
 "$top/scripts/build.sh" build
 ctest --test-dir "$top/build" --output-on-failure --timeout 300
+# Install, run from the install, validate the desktop files, build and lint the package.
+"$top/scripts/check-install.sh" build
 
 # The sanitizer build skips the benchmarks: they measure the ordinary build.
 "$top/scripts/build.sh" build-asan -DKELVANE_SANITIZE=ON -DKELVANE_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug

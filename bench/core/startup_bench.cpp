@@ -4,6 +4,7 @@
 // the window is shown. Goal: at most 1 s.
 //
 // Usage: kelvane_startup_bench [RUNS] [PROGRAM]
+// PROGRAM defaults to the kelvane beside this benchmark (both land in build/bin).
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,15 @@ bool startOnce(const std::string& program, Run& run)
     return shown && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The program beside this benchmark, found from where the benchmark runs, so
+// that the build tree can move and no build folder is compiled in.
+std::string programBesideThisOne()
+{
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("kelvane") : (self.parent_path() / "kelvane").string();
+}
+
 double percentile(const std::vector<double>& sorted, double fraction)
 {
     const auto rank = static_cast<std::size_t>(fraction * static_cast<double>(sorted.size() - 1) + 0.5);
@@ -86,7 +97,7 @@ double percentile(const std::vector<double>& sorted, double fraction)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    const std::string program = argc > 2 ? argv[2] : KELVANE_PROGRAM;
+    const std::string program = argc > 2 ? std::string(argv[2]) : programBesideThisOne();
     // The offscreen platform and a sound device that needs no card, unless the
     // caller chose others.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -9,6 +9,7 @@
 
 #include "kelvane/joystick/VirtualJoystick.h"
 #include "stavik/StavikIds.h"
+#include "stavik/host/ControlLocator.h"
 #include "stavik/host/ModuleLibrary.h"
 #include "stavik/host/StavikControl.h"
 
@@ -82,7 +83,9 @@ double percentile(std::vector<double> samples, double fraction)
 void ButtonDownLatency(benchmark::State& state)
 {
     kelvane::joystick::VirtualJoystick pad;
-    const auto module = stavik::host::ModuleLibrary::open(STAVIK_MODULE_PATH);
+    // The module built with this benchmark (build/lib beside build/bin).
+    const auto path = stavik::host::moduleBeside(stavik::host::programDirectory());
+    const auto module = path ? stavik::host::ModuleLibrary::open(*path) : nullptr;
     if (!module) {
         state.SkipWithError("cannot load the module");
         return;

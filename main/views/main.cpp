@@ -11,6 +11,7 @@
 #include "ModalViews.h"
 #include "StageLook.h"
 #include "audio/MixerWavePlayer.h"
+#include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -25,6 +26,7 @@
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <chrono>
 #include <cstdio>
@@ -42,9 +44,10 @@ using Clock = std::chrono::steady_clock;
 // synthesizer (its soundfont loads in the background) and the MIDI log.
 // Starting it never waits and never fails; what is missing is reported to the
 // user through the output's error report.
-std::unique_ptr<kelvane::midi::SystemMidi> startMidi(const kelvane::midi::SystemMidiOptions& options)
+std::unique_ptr<kelvane::midi::SystemMidi> startMidi(
+    const kelvane::midi::SystemMidiOptions& options, const std::string& installedShareFolder)
 {
-    return std::make_unique<kelvane::midi::SystemMidi>(options);
+    return std::make_unique<kelvane::midi::SystemMidi>(options, installedShareFolder);
 }
 
 int runProgram(const kelvane::views::CommandLine& line, const std::string& performanceFile,
@@ -56,9 +59,12 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     ModalViews modals;
     HelpViewer help;
     QtDialogs dialogs;
-    QtEnvironment environment(modals, help, dialogs, KELVANE_DATA_DIR);
+    // Companions are found from where the program runs, never from a folder
+    // fixed at build time (see InstallLayout.h).
+    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    QtEnvironment environment(modals, help, dialogs, installedDataFolder(programFolder));
     QtPause pause;
-    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions);
+    const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // The wave slots play on the synthesizer's sound device; without one they
     // load nothing and every press says "Cannot open".
     std::unique_ptr<WavePlayer> wavePlayer;
@@ -150,6 +156,10 @@ int main(int argc, char** argv)
     QApplication app(toolkitArgc, toolkitArgv.data());
     QApplication::setApplicationName("Kelvane");
     QApplication::setApplicationVersion(QString::fromUtf8(kelvane::kVersion.data()));
+    // The installed desktop entry and icon (kelvane.desktop, "kelvane" in the
+    // icon theme); a build tree has no theme icon and keeps the default.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvane")));
 
     const LeftoverArguments leftovers
         = sortLeftoverArguments(std::vector<std::string>(toolkitArgv.begin(), toolkitArgv.begin() + toolkitArgc));

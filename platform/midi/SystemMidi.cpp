@@ -67,10 +67,19 @@ SystemMidiOptions parseSystemMidiOptions(const std::vector<std::string>& argumen
     return options;
 }
 
-std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists)
+std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists,
+    const std::string& installedShareFolder)
 {
     if (!override.empty())
         return override;
+    if (!installedShareFolder.empty()) {
+        const std::filesystem::path folder = std::filesystem::path(installedShareFolder) / "sounds" / "sf2";
+        for (const char* name : kDefaultSoundFontNames) {
+            const std::string path = (folder / name).lexically_normal().string();
+            if (exists(path))
+                return path;
+        }
+    }
     for (const char* path : kDefaultSoundFonts)
         if (exists(path))
             return path;
@@ -89,7 +98,8 @@ struct SystemMidi::Parts {
     std::unique_ptr<MidiOutputRouter> router;
 };
 
-SystemMidi::SystemMidi(const SystemMidiOptions& options) : parts_(std::make_unique<Parts>())
+SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& installedShareFolder) :
+    parts_(std::make_unique<Parts>())
 {
     Parts& parts = *parts_;
     std::string audioProblem;
@@ -100,10 +110,13 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options) : parts_(std::make_uniq
     MidiSynth* mapper = nullptr;
     if (parts.audio) {
         SoundFontSettings synthSettings;
-        synthSettings.path = chooseSoundFont(options.soundFont, [](const std::string& path) {
-            std::error_code ignored;
-            return std::filesystem::exists(path, ignored);
-        });
+        synthSettings.path = chooseSoundFont(
+            options.soundFont,
+            [](const std::string& path) {
+                std::error_code ignored;
+                return std::filesystem::exists(path, ignored);
+            },
+            installedShareFolder);
         synthSettings.sampleRate = parts.audio->sampleRate();
         parts.soundFont = std::make_unique<SoundFontSynth>(std::move(synthSettings));
         parts.hook = parts.audio->attachMusic(*parts.soundFont);

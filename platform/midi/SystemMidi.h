@@ -26,11 +26,14 @@ struct SystemMidiOptions {
 SystemMidiOptions parseSystemMidiOptions(const std::vector<std::string>& arguments, std::vector<std::string>& problems);
 
 // The soundfont to load: the override when given (even if it is missing, so
-// that the user hears of it), else the first of kDefaultSoundFonts that
-// `exists`, else empty.
+// that the user hears of it), else the first that `exists` of
+// kDefaultSoundFontNames in installedShareFolder's sounds/sf2 (when given),
+// then of kDefaultSoundFonts, else empty.
+inline constexpr const char* kDefaultSoundFontNames[] = {"default-GM.sf2", "TimGM6mb.sf2"};
 inline constexpr const char* kDefaultSoundFonts[]
     = {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"};
-std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists);
+std::string chooseSoundFont(const std::string& override, const std::function<bool(const std::string&)>& exists,
+    const std::string& installedShareFolder = {});
 
 // The MIDI and audio side of the program, built once by main() on the
 // user-interface thread: the sound device, the built-in synthesizer (its
@@ -45,7 +48,11 @@ class SystemMidi {
 public:
     static constexpr const char* kClientName = "Kelvane";
 
-    explicit SystemMidi(const SystemMidiOptions& options);
+    // installedShareFolder: the share folder of the installation the program
+    // runs from (PREFIX/share/), found from the program's own folder; its
+    // sounds/sf2 is searched for a soundfont before the system's (see
+    // chooseSoundFont). Empty: only the system's.
+    explicit SystemMidi(const SystemMidiOptions& options, const std::string& installedShareFolder = {});
     ~SystemMidi();
     SystemMidi(const SystemMidi&) = delete;
     SystemMidi& operator=(const SystemMidi&) = delete;

@@ -75,12 +75,22 @@ std::optional<ModuleLocation> locateClass(const std::filesystem::path& registryP
 std::vector<std::filesystem::path> librariesBeside(const std::filesystem::path& programDir)
 {
     std::vector<std::filesystem::path> candidates;
-    for (const auto& folder : {programDir, programDir / ".." / "lib"}) {
+    for (const auto& folder : {programDir, programDir / ".." / "lib", programDir / ".." / "lib" / "kelvane"}) {
         for (const char* name : kLibraryNames) {
             candidates.push_back((folder / name).lexically_normal());
         }
     }
     return candidates;
+}
+
+std::optional<std::filesystem::path> moduleBeside(const std::filesystem::path& programDir)
+{
+    for (const auto& library : librariesBeside(programDir)) {
+        if (isFile(library)) {
+            return library;
+        }
+    }
+    return std::nullopt;
 }
 
 std::filesystem::path programDirectory()

@@ -141,5 +141,20 @@ TEST(ChooseSoundFont, OverrideWinsEvenWhenMissingThenTheSystemDefaultsInOrder)
     EXPECT_EQ(chooseSoundFont("", none), "");
 }
 
+TEST(ChooseSoundFont, AnInstallationsOwnSoundfontsComeBeforeTheSystemsAndTheOverrideBeforeAll)
+{
+    const std::string share = "/opt/kelvane/share/";
+    const auto installedTim
+        = [](const std::string& path) { return path == "/opt/kelvane/share/sounds/sf2/TimGM6mb.sf2"; };
+    const auto installedTimAndSystem
+        = [&](const std::string& path) { return installedTim(path) || path.starts_with("/usr/share/"); };
+    const auto onlySystem = [](const std::string& path) { return path.starts_with("/usr/share/"); };
+    EXPECT_EQ(chooseSoundFont("", installedTimAndSystem, share), "/opt/kelvane/share/sounds/sf2/TimGM6mb.sf2");
+    EXPECT_EQ(chooseSoundFont("", onlySystem, share), "/usr/share/sounds/sf2/default-GM.sf2");
+    EXPECT_EQ(chooseSoundFont("/mine.sf2", installedTimAndSystem, share), "/mine.sf2");
+    // Installed under /usr, the installation's folder is the system's.
+    EXPECT_EQ(chooseSoundFont("", onlySystem, "/usr/share/"), "/usr/share/sounds/sf2/default-GM.sf2");
+}
+
 } // namespace
 } // namespace kelvane::midi

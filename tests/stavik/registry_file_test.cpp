@@ -83,9 +83,10 @@ TEST(RegistryFileTest, WithoutARegistryEntryTheControlIsFoundBesideTheProgram)
 {
     TempFolder folder;
     const auto candidates = stavik::host::librariesBeside(folder / "bin");
-    ASSERT_EQ(candidates.size(), 4u);
+    ASSERT_EQ(candidates.size(), 6u);
     EXPECT_EQ(candidates[0], folder / "bin" / "libstavik32.so.2");
     EXPECT_EQ(candidates[3], folder / "lib" / "libstavik32.so");
+    EXPECT_EQ(candidates[4], folder / "lib" / "kelvane" / "libstavik32.so.2");
 
     std::filesystem::create_directories(folder / "lib");
     std::ofstream(folder / "lib" / "libstavik32.so") << "module";
@@ -98,6 +99,31 @@ TEST(RegistryFileTest, WithoutARegistryEntryTheControlIsFoundBesideTheProgram)
     std::string why;
     EXPECT_FALSE(stavik::host::locateClass(folder / "none.reg", "Other.Control", candidates, &why));
     EXPECT_FALSE(why.empty());
+}
+
+TEST(RegistryFileTest, AnInstalledProgramFindsTheModuleItCameWith)
+{
+    // PREFIX/bin/kelvane with PREFIX/lib/kelvane/libstavik32.so.2 and its link,
+    // as the install rules lay them out; no registry entry yet (a first start).
+    TempFolder folder;
+    EXPECT_FALSE(stavik::host::moduleBeside(folder / "bin"));
+    std::filesystem::create_directories(folder / "bin");
+    std::filesystem::create_directories(folder / "lib" / "kelvane");
+    std::ofstream(folder / "lib" / "kelvane" / "libstavik32.so.2.0.4") << "module";
+    std::filesystem::create_symlink("libstavik32.so.2.0.4", folder / "lib" / "kelvane" / "libstavik32.so.2");
+    const auto module = stavik::host::moduleBeside(folder / "bin");
+    ASSERT_TRUE(module);
+    EXPECT_EQ(*module, folder / "lib" / "kelvane" / "libstavik32.so.2");
+
+    const auto found = stavik::host::locateClass(
+        folder / "none.reg", "Dorrit.StavikCtrl", stavik::host::librariesBeside(folder / "bin"));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->library, *module);
+    EXPECT_FALSE(found->fromRegistry);
+
+    // A dangling link (the module file removed) is no module.
+    std::filesystem::remove(folder / "lib" / "kelvane" / "libstavik32.so.2.0.4");
+    EXPECT_FALSE(stavik::host::moduleBeside(folder / "bin"));
 }
 
 } // namespace

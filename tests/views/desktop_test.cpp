@@ -3,6 +3,7 @@
 #include "HelpViewer.h"
 #include "MainForm.h"
 #include "MainMenu.h"
+#include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "fakes/FakeDesktop.h"
@@ -53,6 +54,18 @@ TEST(QtEnvironment, FindsTheHelpFileBesideTheProgramInABuildTree)
     const std::string folder = rig.environment.programFolder();
     EXPECT_EQ(folder, QCoreApplication::applicationDirPath().toStdString() + "/");
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(folder + std::string(kHelpFileName))));
+}
+
+TEST(InstallLayout, AnInstalledProgramFindsItsDataFromItsOwnFolderUnderAnyPrefix)
+{
+    EXPECT_EQ(views::installedDataFolder("/usr/bin"), "/usr/share/kelvane/");
+    EXPECT_EQ(views::installedDataFolder("/opt/stage/kelvane/bin/"), "/opt/stage/kelvane/share/kelvane/");
+    EXPECT_EQ(views::installedShareFolder("/home/ann/.local/bin"), "/home/ann/.local/share/");
+    EXPECT_EQ(views::installedShareFolder("/usr/bin/"), "/usr/share/");
+
+    // The folder as QCoreApplication::applicationDirPath() gives it for a
+    // program started through a relative path or a symlinked folder name.
+    EXPECT_EQ(views::installedDataFolder("/opt/k/bin/./"), "/opt/k/share/kelvane/");
 }
 
 TEST(QtEnvironment, ShowsTheHelpFileAtItsContentsPage)

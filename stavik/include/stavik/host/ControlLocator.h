@@ -26,9 +26,15 @@ std::optional<ModuleLocation> locateClass(const std::filesystem::path& registryP
     const std::vector<std::filesystem::path>& fallbackLibraries, std::string* why = nullptr);
 
 // Where the joystick control module lies beside a program in programDir: the
-// folder itself, then ../lib (the build tree and the installed bin/ + lib/
-// layout), each as libstavik32.so.2 and then libstavik32.so.
+// folder itself, then ../lib (the build tree), then ../lib/kelvane (an
+// installation: PREFIX/bin and PREFIX/lib/kelvane), each as libstavik32.so.2
+// and then libstavik32.so. This is the one place that knows these folders.
 std::vector<std::filesystem::path> librariesBeside(const std::filesystem::path& programDir);
+
+// The module that came with a program in programDir: the first existing file
+// of librariesBeside(programDir), or nullopt. A container registers this one
+// when the registry does not know the control's class yet.
+std::optional<std::filesystem::path> moduleBeside(const std::filesystem::path& programDir);
 
 // The folder of the running program.
 std::filesystem::path programDirectory();
