@@ -232,7 +232,8 @@ KillTally killDuringSaves(int kills, unsigned seed, const Bytes& oldFile, const 
 }
 
 // The save victim saves two setups in turn, over and over; it is killed at
-// random moments, 1000 times in eight lanes side by side. Whenever it dies,
+// random moments, KELVANE_SAVE_KILLS times (1000 in the ordinary build) in
+// eight lanes side by side. Whenever it dies,
 // the file must be one of the two, whole.
 TEST(AtomicFile, KillingTheProgramDuringSaveNeverLeavesAHalfFile)
 {
@@ -240,7 +241,7 @@ TEST(AtomicFile, KillingTheProgramDuringSaveNeverLeavesAHalfFile)
     const Bytes longFile = encodePerformanceRecord(recordOf(killSetupLong()));
     const Bytes shortFile = encodePerformanceRecord(recordOf(killSetupShort()));
     constexpr int kLanes = 8;
-    constexpr int kKillsPerLane = 125;
+    constexpr int kKillsPerLane = KELVANE_SAVE_KILLS / kLanes;
     std::vector<KillTally> tallies(kLanes);
     std::vector<std::thread> lanes;
     for (int lane = 0; lane < kLanes; ++lane)
