@@ -3,6 +3,7 @@
 #include "Presets.h"
 #include "Scales.h"
 #include "files/MidiSetupForm.h"
+#include "lighting/LightForm.h"
 #include "waves/WaveFailure.h"
 #include "waves/WaveSlots.h"
 
@@ -102,7 +103,11 @@ void MainForm::wireMenus()
     // Loop timers and name boxes are left alone: the status tick recolours.
     menu_.item("mnuallwavoff").onClick([this] { ports_.waves.stopAllBuffers(); });
     menu_.item("mnuMidiSetup").onClick([this] { midiSetup_.showModal(); });
-    menu_.item("mnuFileExit").onClick([this] { ports_.environment.endProgram(); });
+    menu_.item("mnuFileExit").onClick([this] {
+        if (desk_)
+            desk_->unload(); // a running fade must not outlast the program
+        ports_.environment.endProgram();
+    });
     menu_.item("mnbuHelpTxt").onClick([this] { showHelp(); });
     menu_.item("mnuAbout").onClick([this] { showAbout(); });
 }
@@ -111,6 +116,14 @@ void MainForm::disableLaterCommands()
 {
     for (std::string_view name : kLaterCommands)
         menu_.item(std::string(name)).setEnabled(false);
+}
+
+void MainForm::attachLightingDesk(LightForm& desk)
+{
+    desk_ = &desk;
+    MenuItem& command = menu_.item("mnuLightDesk");
+    command.onClick([this] { desk_->show(); });
+    command.setEnabled(true);
 }
 
 void MainForm::load()
@@ -150,6 +163,10 @@ void MainForm::activate()
 
 void MainForm::unload()
 {
+    // First, so that a fade this runs inside ends at its next step instead of
+    // keeping the program alive until it has run its course.
+    if (desk_)
+        desk_->unload();
     ports_.midi.close();
     ports_.stavik1.setEnabled(false);
     ports_.stavik2.setEnabled(false);

@@ -22,6 +22,7 @@
 namespace kelvane {
 
 class MidiSetupForm;
+class LightForm;
 
 inline constexpr std::string_view kProductName = "Kelvane";
 inline constexpr std::string_view kVersion = "2.06";
@@ -59,6 +60,11 @@ public:
     // the start preset): a performance file named at start opens here.
     void onStartupDone(std::function<void()> then) { afterStartup_ = std::move(then); }
 
+    // The lighting desk opens from "Lighting Desk" and closes with this
+    // window. Given after construction because the desk refers back to this
+    // window (its "Back" button); until then the command stays disabled.
+    void attachLightingDesk(LightForm& desk);
+
     SwitchSet& switches() { return switches_; }
     MainMenu& menu() { return menu_; }
     Timer& startupTimer() { return timerStartup_; }
@@ -93,6 +99,7 @@ private:
     MainFormPorts ports_;
     MidiSetupForm& midiSetup_;
     WaveSlotOperations& slots_;
+    LightForm* desk_ = nullptr;
     PadMidi midi_;
     SwitchSet switches_;
     PadFlags flags_;

@@ -26,6 +26,15 @@ public:
         notifyViews();
     }
 
+    // Shows the window and asks its view to put it in front of the others
+    // (a window that is already visible may lie behind another).
+    void bringToFront()
+    {
+        setVisible(true);
+        frontRequested_.emit();
+    }
+    Signal<>& frontRequested() { return frontRequested_; }
+
     int left() const { return left_; }
     int top() const { return top_; }
     int width() const { return width_; }
@@ -66,6 +75,7 @@ protected:
 
 private:
     std::string caption_;
+    Signal<> frontRequested_;
     int left_ = 0;
     int top_ = 0;
     int width_ = 0;

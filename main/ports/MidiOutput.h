@@ -18,6 +18,15 @@ struct ShortMessage {
     friend bool operator==(const ShortMessage&, const ShortMessage&) = default;
 };
 
+// The check every output makes at least: a channel status and data bytes that
+// fit in seven bits.
+constexpr bool fitsMidiRange(const ShortMessage& message)
+{
+    const auto isData = [](int value) { return value >= 0 && value <= 127; };
+    return message.status >= 0x80 && message.status <= 0xEF && isData(message.data1)
+        && (!message.data2 || isData(*message.data2));
+}
+
 // The program's single MIDI output: the device choice and the message send.
 //
 // Device numbers: -1 is the mapper (the built-in General MIDI synthesizer),
@@ -43,6 +52,19 @@ public:
     // Transmits one short message through the open device. With no device open
     // the message goes nowhere, silently.
     virtual void send(const ShortMessage& message) = 0;
+
+    // Transmits like send(), but hands a refusal back to the caller instead of
+    // the error report: returns false, and nothing is sent or reported, when
+    // the output refuses the message. For callers that report refusals their
+    // own way and end what they were doing on one (the lighting desk's fades).
+    // An output whose check is finer than fitsMidiRange() overrides this.
+    virtual bool trySend(const ShortMessage& message)
+    {
+        if (!fitsMidiRange(message))
+            return false;
+        send(message);
+        return true;
+    }
 
     // The error report: a code and a text for the user. Code 0 and 8 are
     // informational. The handler runs on the user-interface thread.

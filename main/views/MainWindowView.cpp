@@ -104,7 +104,12 @@ BoundScrollBar* spinBar(ScrollBar& bar, QWidget* parent)
 } // namespace
 
 MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
-    QMainWindow(parent), form_(form), link_(form, [this] { refresh(); })
+    QMainWindow(parent), form_(form), link_(form, [this] { refresh(); }), frontLink_(form.frontRequested(), [this] {
+        // The lighting desk's "Back".
+        show();
+        raise();
+        activateWindow();
+    })
 {
     setObjectName(QString::fromStdString(form.name()));
     new MenuBinding(form.menu().bar(), *menuBar());

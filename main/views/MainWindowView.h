@@ -2,6 +2,7 @@
 
 #include "MainForm.h"
 #include "bindings/ControlLink.h"
+#include "bindings/SignalLink.h"
 
 #include <QMainWindow>
 
@@ -54,6 +55,7 @@ private:
 
     MainForm& form_;
     ControlLink link_;
+    SignalLink frontLink_;
     std::function<void()> onFirstShown_;
     bool shownOnce_ = false;
     bool settled_ = false;

@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "HelpViewer.h"
+#include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
@@ -18,6 +19,7 @@
 #include "files/LocalFileStore.h"
 #include "files/MidiSetupForm.h"
 #include "files/WholeSetupCommands.h"
+#include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "null/NullWavePlayer.h"
@@ -90,11 +92,14 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
     if (!performanceFile.empty())
         mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
+    LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
+    mainForm.attachLightingDesk(lightForm);
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
     mainView.addWaveSlots(slots);
+    LightDeskView lightDeskView(lightForm);
     if (line.exitWhenShown) {
         mainView.setOnFirstShown([&mainView, started] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);

@@ -42,6 +42,16 @@ void FakeMidiOutput::close()
 
 void FakeMidiOutput::send(const ShortMessage& message) { log_.add("midi " + format(message)); }
 
+bool FakeMidiOutput::trySend(const ShortMessage& message)
+{
+    if (!fitsMidiRange(message)) {
+        log_.add("midi refused " + format(message));
+        return false;
+    }
+    send(message);
+    return true;
+}
+
 void FakeMidiOutput::setErrorHandler(ErrorHandler handler) { onError_ = std::move(handler); }
 
 void FakeMidiOutput::reportError(int code, const std::string& text) const

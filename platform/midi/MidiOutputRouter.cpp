@@ -77,6 +77,15 @@ void MidiOutputRouter::send(const ShortMessage& message)
     }
 }
 
+bool MidiOutputRouter::trySend(const ShortMessage& message)
+{
+    // The same check as send(), so that what one refuses the other refuses.
+    if (!encodeShortMessage(message).message)
+        return false;
+    send(message);
+    return true;
+}
+
 bool MidiOutputRouter::transmit(const MidiBytes& message)
 {
     if (open_ == kMapper) {

@@ -49,6 +49,7 @@ public:
     void open() override;
     void close() override;
     void send(const ShortMessage& message) override;
+    bool trySend(const ShortMessage& message) override;
     void setErrorHandler(ErrorHandler handler) override;
 
     void deferReport(int code, std::string text);

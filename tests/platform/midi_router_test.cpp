@@ -122,6 +122,17 @@ TEST_F(Router, RefusedMessagesAreReportedEachTimeAndNeverTransmitted)
     EXPECT_EQ(log, (Log {"port open Midi Through:Midi Through Port-0 14:0", "report 3", "report 3", "port 90 3C 64"}));
 }
 
+TEST_F(Router, TrySendHandsARefusalBackWithoutAReportAndSendsWhatItTakes)
+{
+    openDevice(0);
+    EXPECT_FALSE(router.trySend({0x97, 128, 127})); // the desk's channel 8 at octave 8
+    EXPECT_FALSE(router.trySend({0xB0, 7, -1}));
+    EXPECT_FALSE(router.trySend({0x90, 60, std::nullopt})); // a note-on needs its velocity
+    EXPECT_TRUE(router.trySend({0x9F, 41, 100}));
+    EXPECT_TRUE(router.trySend({0xC0, 5, 200})); // not part of a program change: left out, as send() does
+    EXPECT_EQ(log, (Log {"port open Midi Through:Midi Through Port-0 14:0", "port 9F 29 64", "port C0 05"}));
+}
+
 TEST_F(Router, DevicesThatCannotOpenAreReportedAndLeaveNothingOpen)
 {
     ports.openProblem = "The MIDI output USB Keys is no longer present.";
