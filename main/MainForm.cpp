@@ -16,8 +16,7 @@ constexpr std::string_view kStartCaption = "Kelvane     Major Strings";
 
 // Menu commands whose windows and files come with later versions of the
 // program: present, so the menus read as they always have, but not yet usable.
-constexpr std::array<std::string_view, 9> kLaterCommands
-    = {"New", "Load", "Saveonly", "Save", "mnuLightDesk", "mnuAdd", "mnuAddF2", "mnuAddF3", "mnuAddF4"};
+constexpr std::array<std::string_view, 1> kLaterCommands = {"mnuLightDesk"};
 
 constexpr std::array<std::string_view, 4> kBankMenus = {"F1", "mnuF2", "mnuF3", "mnuF4"};
 } // namespace
@@ -168,6 +167,8 @@ void MainForm::activate()
     midiSetup_.showModal();
     applyPreset(kMajorStrings, switches_, midi_, *this);
     setCaption(std::string(kStartCaption));
+    if (afterStartup_)
+        afterStartup_();
 }
 
 void MainForm::unload()

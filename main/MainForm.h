@@ -20,6 +20,7 @@
 #include "waves/WaveSlotOperations.h"
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 namespace kelvane {
@@ -67,6 +68,10 @@ public:
     // Auto-repeated key-downs come here too; auto-repeated releases do not.
     void keyDown(int keyCode) { keys_.keyDown(keyCode); }
     void keyUp(int keyCode) { keys_.keyUp(keyCode); }
+
+    // Runs once, at the end of the first activation (after the MIDI setup and
+    // the start preset): a performance file named at start opens here.
+    void onStartupDone(std::function<void()> then) { afterStartup_ = std::move(then); }
 
     // The lighting desk opens from "Lighting Desk" and closes with this
     // window. Given after construction because the desk refers back to this
@@ -137,6 +142,7 @@ private:
     PanicSweep panic_;
     MainMenu menu_;
     Timer timerStartup_ {"TimerStartup", 50, true};
+    std::function<void()> afterStartup_;
     std::array<Label, 4> bankLabels_ {Label {"lblF1"}, Label {"lblF2"}, Label {"lblF3"}, Label {"lblF4"}};
 };
 

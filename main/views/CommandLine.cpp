@@ -50,10 +50,24 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     return line;
 }
 
+LeftoverArguments sortLeftoverArguments(const std::vector<std::string>& leftovers)
+{
+    LeftoverArguments sorted;
+    for (std::size_t i = 1; i < leftovers.size(); ++i) {
+        const std::string& argument = leftovers[i];
+        if (sorted.performanceFile.empty() && !argument.empty() && argument.front() != '-')
+            sorted.performanceFile = argument;
+        else
+            sorted.unknown.push_back(argument);
+    }
+    return sorted;
+}
+
 std::string usageText()
 {
-    return "Usage: kelvane [OPTION]...\n"
+    return "Usage: kelvane [OPTION]... [FILE.dnc]\n"
            "Kelvane, a live-performance instrument: eight switches that play MIDI notes.\n"
+           "FILE.dnc, a performance file, is opened once the MIDI output is chosen.\n"
            "\n"
            "  --soundfont PATH       the General MIDI soundfont (.sf2) of the built-in synthesizer\n"
            "  --midi-log FILE        append every MIDI message sent to FILE\n"

@@ -22,6 +22,15 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
+// What the GUI toolkit left of the arguments (the program's path first): one
+// argument that is not an option names a performance file to open at start;
+// everything else is reported as unknown.
+struct LeftoverArguments {
+    std::string performanceFile; // empty: none named
+    std::vector<std::string> unknown;
+};
+LeftoverArguments sortLeftoverArguments(const std::vector<std::string>& leftovers);
+
 // The text of --help.
 std::string usageText();
 

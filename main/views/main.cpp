@@ -18,9 +18,11 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
+#include "files/LocalFileStore.h"
 #include "files/MidiSetupForm.h"
 #include "files/PreferencesFile.h"
 #include "files/PreferencesForm.h"
+#include "files/WholeSetupCommands.h"
 #include "keys/XTestKeystrokes.h"
 #include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
@@ -28,7 +30,7 @@
 #include "slides/SlideControl.h"
 #include "stavik/RegistryFile.h"
 #include "stavik/host/ControlLocator.h"
-#include "waves/WaveBankRecall.h"
+#include "waves/SlotControlSettings.h"
 #include "waves/WaveSlots.h"
 
 #include <QApplication>
@@ -38,6 +40,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,8 +76,8 @@ void reportAudioPeriod(const kelvane::audio::AudioOutput& audio, QObject& owner)
     poll->start();
 }
 
-int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::SystemMidiOptions& midiOptions,
-    Clock::time_point started)
+int runProgram(const kelvane::views::CommandLine& line, const std::string& performanceFile,
+    const kelvane::midi::SystemMidiOptions& midiOptions, Clock::time_point started)
 {
     using namespace kelvane;
     using namespace kelvane::views;
@@ -108,8 +111,8 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     keys::XTestKeystrokes keystrokes;
     SlideControl slideControl(preferences, keystrokes, dialogs);
     WaveSlots slots(waves, dialogs, slideControl);
-    EmptyWaveBanks banks; // no bank is stored yet
 
+    WaveBanks banks; // F1..F4; attached to the window below
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
         midiSetup, slots, banks);
@@ -117,6 +120,12 @@ int runProgram(const kelvane::views::CommandLine& line, const kelvane::midi::Sys
     SlideModeCommand slideMode(mainForm.menu().item("mnuPowerpnt"), mainForm, slideControl);
     PreferencesCommand preferencesCommand(mainForm.menu().item("mnuPreferences"), preferences);
     preferences.onAdvancedAudio([&slots](bool shown) { slots.showAdvancedSettings(shown); });
+    SlotControlSettings slotSettings(slots);
+    files::LocalFileStore fileStore;
+    WholeSetupCommands wholeSetup(
+        mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
+    if (!performanceFile.empty())
+        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);
 
@@ -197,13 +206,20 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvane"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvane")));
 
-    if (toolkitArgc > 1) {
-        for (int i = 1; i < toolkitArgc; ++i)
-            std::fprintf(stderr, "kelvane: unknown option %s\n", toolkitArgv[static_cast<std::size_t>(i)]);
+    const LeftoverArguments leftovers
+        = sortLeftoverArguments(std::vector<std::string>(toolkitArgv.begin(), toolkitArgv.begin() + toolkitArgc));
+    if (!leftovers.unknown.empty()) {
+        for (const std::string& argument : leftovers.unknown)
+            std::fprintf(stderr, "kelvane: unknown option %s\n", argument.c_str());
         std::fputs("Try 'kelvane --help'.\n", stderr);
         return 2;
     }
+    // Open changes nothing for a file that is not there; say so here, where
+    // the user typed the name.
+    std::error_code ignored;
+    if (!leftovers.performanceFile.empty() && !std::filesystem::is_regular_file(leftovers.performanceFile, ignored))
+        std::fprintf(stderr, "kelvane: %s is not a file; starting without it\n", leftovers.performanceFile.c_str());
 
     applyStageLook(app);
-    return runProgram(line, midiOptions, started);
+    return runProgram(line, leftovers.performanceFile, midiOptions, started);
 }

@@ -110,9 +110,9 @@ TEST(HelpAndAbout, HelpOpensTheFileInTheProgramFolderWithOneSeparator)
 TEST(Menus, LaterCommandsArePresentButDisabled)
 {
     Rig rig;
-    for (const char* name : {"New", "Load", "Saveonly", "Save", "mnuLightDesk", "mnuAdd", "mnuAddF4"})
+    for (const char* name : {"mnuLightDesk"})
         EXPECT_FALSE(rig.form.menu().item(name).enabled()) << name;
-    rig.click("New");
+    rig.click("mnuLightDesk");
     EXPECT_TRUE(rig.log.entries().empty());
     EXPECT_EQ(rig.form.menu().item("Panic2").shortcut(), "Ctrl+P");
     EXPECT_EQ(rig.form.menu().item("Semidn").shortcut(), "Ctrl+F");

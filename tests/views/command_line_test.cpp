@@ -53,3 +53,15 @@ TEST(CommandLine, WindowSystemIsReachableThroughAVariableOrThePlatformOption)
         EXPECT_TRUE(windowSystemReachable({"kelvane"}, fakeGetEnv)) << variable;
     }
 }
+
+TEST(CommandLine, OneNonOptionLeftByTheToolkitIsThePerformanceFile)
+{
+    using kelvane::views::sortLeftoverArguments;
+    const auto one = sortLeftoverArguments({"kelvane", "/stage/show.dnc"});
+    EXPECT_EQ(one.performanceFile, "/stage/show.dnc");
+    EXPECT_TRUE(one.unknown.empty());
+    const auto more = sortLeftoverArguments({"kelvane", "--bogus", "a.dnc", "b.dnc", "-"});
+    EXPECT_EQ(more.performanceFile, "a.dnc");
+    EXPECT_EQ(more.unknown, (std::vector<std::string> {"--bogus", "b.dnc", "-"}));
+    EXPECT_EQ(sortLeftoverArguments({"kelvane"}).performanceFile, "");
+}
