@@ -51,3 +51,23 @@ TEST(SlideSources, EmptySlotsStillTypeAndOffOrModeOffTypeNothing)
     EXPECT_EQ(rig.log.startingWith("keys "), (Log {"keys n", "keys n"}));
     EXPECT_EQ(rig.form.caption(), "Controlling PowerPoint Now!");
 }
+
+TEST(SlideSources, KeysButtonsAndSticksTypeTheirSwitchesKeys)
+{
+    PressRig rig;
+    rig.started();
+    rig.preferences.previousOption(3).click();
+    rig.preferences.previousOption(5).click();
+    rig.form.menu().item("mnuPowerpnt").click();
+    rig.log.clear();
+
+    rig.form.keyDown('2'); // switch 2: Next
+    rig.form.keyUp('2');
+    rig.stavik1.pressButton(1); // joystick 1, button 1: switch 3
+    rig.stavik1.releaseButton(1);
+    rig.stavik2.pressButton(1); // joystick 2, button 1: switch 5
+    rig.stavik2.releaseButton(1);
+    rig.stavik1.move(0, 32767); // joystick 1 fully left: switch 1
+    rig.stavik1.move(32767, 32767);
+    EXPECT_EQ(rig.log.startingWith("keys "), (Log {"keys n", "keys p", "keys p", "keys n"}));
+}
