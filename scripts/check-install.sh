@@ -45,9 +45,6 @@ export STAVIK_REGISTRY="$work/home/components.reg"
 mkdir -p "$HOME"
 version=$("$prefix/bin/kelvane" --version)
 [ "$version" = "Kelvane 2.06" ] || fail "kelvane --version printed \"$version\""
-shown=$(QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy timeout 60 "$prefix/bin/kelvane" --exit-when-shown)
-echo "$shown"
-grep -q "main window shown" <<< "$shown" || fail "the installed kelvane did not show its window"
 # Not registered yet: stavik-test takes the module that came with it.
 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$prefix/bin/stavik-test" --props > "$work/props.txt" 2> "$work/props.err" \
   || { cat "$work/props.err" >&2; fail "the installed stavik-test --props failed"; }
@@ -55,7 +52,14 @@ cat "$work/props.err" "$work/props.txt"
 grep -qF "from $prefix/lib/kelvane/libstavik32.so.2 (beside the program)" "$work/props.err" \
   || fail "stavik-test did not load the installed module from lib/kelvane"
 grep -q "Port" "$work/props.txt" || fail "stavik-test --props printed no properties"
-# Registered with the installed tool, it comes from the registry.
+shown=$(QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy timeout 60 "$prefix/bin/kelvane" --exit-when-shown)
+echo "$shown"
+grep -q "main window shown" <<< "$shown" || fail "the installed kelvane did not show its window"
+# The program's first start registered its module for the user.
+QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$prefix/bin/stavik-test" --props > /dev/null 2> "$work/props.err"
+grep -qF "from $prefix/lib/kelvane/libstavik32.so.2 (registry)" "$work/props.err" \
+  || { cat "$work/props.err" >&2; fail "the first start did not register the installed module"; }
+# The installed tool registers it too.
 "$prefix/bin/stavik-register" "$prefix/lib/kelvane/libstavik32.so.2"
 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$prefix/bin/stavik-test" --props > /dev/null 2> "$work/props.err"
 grep -qF "from $prefix/lib/kelvane/libstavik32.so.2 (registry)" "$work/props.err" \
