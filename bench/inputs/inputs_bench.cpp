@@ -18,6 +18,7 @@
 #include "HostedJoystickControls.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
+#include "StageLook.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeWavePlayer.h"
 #include "files/MidiSetupForm.h"
@@ -284,6 +285,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    kelvane::views::applyStageLook(app); // the program's own look and painting
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,12 +1,12 @@
 // A full master fade of the lighting desk (0 to 127: twelve channels, 128
-// steps) clicked in the desk's window, through the real pause (sleep, then
-// the pending events) and the program's MIDI output with its built-in
-// synthesizer sounding. Timed from the button's press to the end of its
+// steps) clicked in the desk's window, through the real pause (a nested event
+// loop for the fade time, then the pending events) and the program's MIDI
+// output with its built-in synthesizer sounding. Timed from the button's press to the end of its
 // release, which returns when the fade has run.
 //
 // Reported per fade time: the median fade, and the time above the 128 pauses
-// (what the messages, the views and the events cost, plus the sleeps'
-// overshoot), per step and as a ratio of the pauses. Goal: at most 5 % at the
+// (what the steps and the events cost beyond the pauses, plus the pauses'
+// overshoot; the desk repaints inside the pauses), per step and as a ratio of the pauses. Goal: at most 5 % at the
 // desk's initial fade time, 30 ms. At 0 ms the pauses are empty and all of the
 // time is above them, so only the per-step figure is given. Beside it: the
 // same pauses timed alone, so that a busy machine's late wake-ups can be told

@@ -12,6 +12,7 @@
 // Usage: kelvane_press_path_bench [PRESSES] [--midi-log FILE]
 // Goal: press to queued for the synthesizer, p99 at most 20 us.
 #include "PressRig.h"
+#include "StageLook.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -181,6 +182,7 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     QApplication app(argc, argv);
+    kelvane::views::applyStageLook(app); // the program's own look and painting
     try {
         toSynth(presses, midiLog);
         toSequencer(presses, midiLog);

@@ -12,6 +12,7 @@
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" kelvane_x_press_bench [PRESSES]
 // Goal: Kelvane at most 1.1 times the floor at the median and at p99.
 #include "PressRig.h"
+#include "StageLook.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -119,6 +120,7 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     QApplication app(argc, argv);
+    kelvane::views::applyStageLook(app); // the program's own look and painting
     try {
         PressRig rig({midi::MidiOutputRouter::kMapper, {}});
         rig.view->move(0, 0);

@@ -1,5 +1,7 @@
 #include "StageLook.h"
 
+#include "desktop/PaintingThread.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QStyleFactory>
@@ -89,6 +91,7 @@ void applyStageLook(QApplication& app)
     stage.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x87, 0x96));
     QApplication::setPalette(stage);
     app.setStyleSheet(kStyleSheet);
+    paintOnThisThreadOnly();
 }
 
 } // namespace kelvane::views
