@@ -5,14 +5,15 @@
 //   to the MIDI output (the real router, its mapper a silent synthesizer).
 //   Each iteration times the press of key 1; its release is not timed.
 // - JoystickButtonToNoteOn: a virtual joystick's button goes down at a random
-//   moment of the 1 ms poll period; timed until the note-on reaches the MIDI
-//   output, through the built module (its capture thread and the queued
-//   notification), the hosted control and the form.
+//   moment of the 1 ms capture period; timed until the note-on reaches the
+//   MIDI output, through the built module (its capture thread, woken by the
+//   pad's change signal as a real pad wakes it through its device file, and
+//   the queued notification), the hosted control and the form.
 // - IdleWithTwoPads: two virtual pads plugged in and both controls enabled,
 //   nothing pressed; the process's CPU time while the event loop runs, as a
 //   percentage of one core. IdleWithoutPads: the same with nothing plugged in.
-//   IdleWakeFloor: a thread that only sleeps to absolute 1 ms deadlines, the
-//   least any 1 ms poll costs on the machine, for comparison.
+//   IdleWakeFloor: a thread that only sleeps to absolute 1 ms deadlines, what
+//   polling every 1 ms would cost on the machine, for comparison.
 //
 // Counters: median_ms and p99_ms (max_ms beside them), cpu_percent.
 #include "HostedJoystickControls.h"
@@ -44,6 +45,8 @@
 #include <random>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -178,10 +181,19 @@ void KeyToNoteOn(benchmark::State& state)
     report(state, millis);
 }
 
-// The controls from the built module, registered in a registry of this run.
+// A registry of this run alone: one left by another build would name that
+// build's module, and the run would time it instead of this one.
+std::filesystem::path runRegistry()
+{
+    return std::filesystem::temp_directory_path() / ("kelvane-inputs-bench-" + std::to_string(getpid()) + ".reg");
+}
+
+// The controls from the module built beside this benchmark, registered afresh.
 stavikhost::HostedJoysticks hostedControls()
 {
-    const auto registry = std::filesystem::temp_directory_path() / "kelvane-inputs-bench.reg";
+    const auto registry = runRegistry();
+    std::error_code ignored;
+    std::filesystem::remove(registry, ignored);
     setenv("STAVIK_REGISTRY", registry.c_str(), 1);
     return stavikhost::hostJoystickControls(
         registry, {STAVIK_MODULE_PATH}, [](const std::string& why) { std::fprintf(stderr, "%s\n", why.c_str()); });
@@ -289,5 +301,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove(runRegistry(), ignored);
     return 0;
 }

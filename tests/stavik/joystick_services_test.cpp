@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -214,6 +217,75 @@ TEST(JoystickServicesThreadTest, APadWithAHatAndNoStickReportsTheHatOnXAndY)
     EXPECT_EQ(at, (Position {65535, 0, kAxisCentre, 0}));
     ASSERT_EQ(services.position(1, at), JoyResult::Ok);
     EXPECT_EQ(at.x, 32768u) << "a device with a stick keeps its stick";
+}
+
+// Times the poll thread has gone to sleep and been woken since it started.
+long pollThreadWakes()
+{
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks)
+        return -1;
+    long wakes = -1;
+    while (const dirent* task = readdir(tasks)) {
+        const std::string folder = std::string("/proc/self/task/") + task->d_name;
+        std::ifstream comm(folder + "/comm");
+        std::string name;
+        if (!std::getline(comm, name) || name != "joystick poll")
+            continue;
+        std::ifstream status(folder + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                wakes = std::stol(line.substr(line.find(':') + 1));
+    }
+    closedir(tasks);
+    return wakes;
+}
+
+void runEventLoopFor(int milliseconds)
+{
+    QEventLoop wait;
+    QTimer::singleShot(milliseconds, &wait, &QEventLoop::quit);
+    wait.exec();
+}
+
+TEST(JoystickServicesThreadTest, PadsNobodyTouchesWakeNothingAndAPressWakesThePollAtOnce)
+{
+    VirtualJoystick first(named("Left Mat"));
+    VirtualJoystick second(named("Right Mat"));
+    SdlJoystickServices services;
+    RecordingListener left;
+    RecordingListener right;
+    ASSERT_EQ(services.setCapture(0, 1, true, left), JoyResult::Ok);
+    ASSERT_EQ(services.setCapture(1, 1, true, right), JoyResult::Ok);
+    runEventLoopFor(20); // the thread starts and settles
+    const long settled = pollThreadWakes();
+    ASSERT_GE(settled, 0) << "no poll thread";
+    runEventLoopFor(300); // 300 periods of 1 ms
+    EXPECT_LT(pollThreadWakes() - settled, 10) << "idle pads kept the poll thread waking";
+
+    second.setButton(2, true);
+    ASSERT_TRUE(deliveredByTheEventLoop(right, 1));
+    EXPECT_EQ(right.log, (std::vector<std::string> {"pressed 2"}));
+    EXPECT_TRUE(left.log.empty());
+}
+
+TEST(JoystickServicesThreadTest, ADeviceThatDoesNotSayWhenItChangesIsPolledEveryPeriod)
+{
+    VirtualJoystick::Description silent = named("Old Pad");
+    silent.announcesChanges = false;
+    VirtualJoystick pad(silent);
+    SdlJoystickServices services;
+    RecordingListener listener;
+    ASSERT_EQ(services.setCapture(0, 1, true, listener), JoyResult::Ok);
+    runEventLoopFor(20);
+    const long settled = pollThreadWakes();
+    runEventLoopFor(100);
+    EXPECT_GT(pollThreadWakes() - settled, 20) << "polled every 1 ms period";
+
+    pad.setButton(1, true);
+    pad.setAxis(0, 0);
+    ASSERT_TRUE(deliveredByTheEventLoop(listener, 2));
+    EXPECT_EQ(listener.log, (std::vector<std::string> {"pressed 1", "moved 0 32768 32768"}));
 }
 
 } // namespace

@@ -1,15 +1,22 @@
 #include "kelvane/joystick/SdlJoystickServices.h"
 
+#include "kelvane/joystick/ChangeSignal.h"
+
 #include <QMetaObject>
 #include <QObject>
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -74,17 +81,60 @@ bool atRest(const Position& at)
     return distance(at.x, kAxisCentre) <= kRestZone && distance(at.y, kAxisCentre) <= kRestZone;
 }
 
+// Opens what becomes readable when the device's state changes: a second
+// reader of its device file (each reader of an input device gets every event),
+// or, for a joystick inside this process, the descriptor it hands out. -1 when
+// there is none: the device is then polled at its capture period.
+int openChangeSignal(SDL_Joystick* joystick)
+{
+    if (const char* path = SDL_JoystickPath(joystick)) {
+        return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    int answer = -1;
+    const ChangeSignalRequest request(&answer);
+    if (SDL_JoystickSendEffect(joystick, &request, static_cast<int>(sizeof request)) != 0) {
+        return -1;
+    }
+    return answer;
+}
+
+// Empties a readable change signal. False when the device behind it is gone.
+bool drainChangeSignal(int fd)
+{
+    // Whole input events (24 bytes each) or an eventfd's 8-byte count.
+    std::array<char, 24 * 32> buffer {};
+    for (;;) {
+        const ssize_t got = read(fd, buffer.data(), buffer.size());
+        if (got > 0) {
+            continue;
+        }
+        return got < 0 && (errno == EAGAIN || errno == EINTR);
+    }
+}
+
 // One attached joystick, holding its identifier.
 struct Slot {
     SDL_Joystick* handle = nullptr;
     SDL_JoystickID instance = -1;
+    int changeFd = -1; // see openChangeSignal()
+
+    void close()
+    {
+        SDL_JoystickClose(handle);
+        if (changeFd >= 0) {
+            ::close(changeFd);
+        }
+        *this = Slot {};
+    }
 };
 
 struct Capture {
     CaptureListener* listener = nullptr;
     std::uint64_t serial = 0; // tells a capture from a later one on the same identifier
     Nanoseconds period {0};
-    Clock::time_point nextDue;
+    Clock::time_point nextDue; // when polled on a grid of its period
+    Clock::time_point lastPolled;
+    bool signalled = false; // its device's change signal fired since it was last polled
     bool changesOnly = true;
     bool devicePresent = false;
     SDL_JoystickID instance = -1; // device the readings below came from
@@ -108,7 +158,7 @@ struct SdlJoystickServices::Impl {
         slotTable(static_cast<std::size_t>(supportedDevices)), thresholds(static_cast<std::size_t>(supportedDevices), 0)
     {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        sdlReady = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+        sdlReady = wakeFd >= 0 && SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
         if (sdlReady) {
             SDL_AddEventWatch(&Impl::watchSdlEvent, this);
         }
@@ -121,7 +171,7 @@ struct SdlJoystickServices::Impl {
             const std::lock_guard<std::mutex> lock(wakeMutex);
             stopping = true;
         }
-        wake.notify_all();
+        wakePollThread();
         if (thread.joinable()) {
             thread.join();
         }
@@ -130,11 +180,24 @@ struct SdlJoystickServices::Impl {
         }
         for (Slot& slot : slotTable) {
             if (slot.handle != nullptr) {
-                SDL_JoystickClose(slot.handle);
+                slot.close();
             }
         }
         if (sdlReady) {
             SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        }
+        if (wakeFd >= 0) {
+            close(wakeFd);
+        }
+    }
+
+    // Wakes the poll thread: the wake descriptor stays readable until the
+    // thread, woken, drains it and reads the flags set before the call.
+    void wakePollThread() const
+    {
+        const std::uint64_t one = 1;
+        if (write(wakeFd, &one, sizeof one) < 0) {
+            // Only a counter at its limit refuses, and that one is readable already.
         }
     }
 
@@ -148,7 +211,7 @@ struct SdlJoystickServices::Impl {
                 const std::lock_guard<std::mutex> lock(impl->wakeMutex);
                 impl->devicesChanged = true;
             }
-            impl->wake.notify_all();
+            impl->wakePollThread();
         }
         return 1;
     }
@@ -190,8 +253,7 @@ struct SdlJoystickServices::Impl {
     {
         for (Slot& slot : slotTable) {
             if (slot.handle != nullptr && SDL_JoystickGetAttached(slot.handle) == SDL_FALSE) {
-                SDL_JoystickClose(slot.handle);
-                slot = Slot {};
+                slot.close();
             }
         }
         bool opened = false;
@@ -207,7 +269,7 @@ struct SdlJoystickServices::Impl {
                 break;
             }
             if (SDL_Joystick* handle = SDL_JoystickOpen(index)) {
-                *freeSlot = Slot {handle, instance};
+                *freeSlot = Slot {handle, instance, openChangeSignal(handle)};
                 opened = true;
             }
         }
@@ -288,43 +350,124 @@ struct SdlJoystickServices::Impl {
     }
 
     // The captures changed: the poll thread picks its next deadline again.
-    void retimeLocked()
+    void retimeLocked() { wakePollThread(); }
+
+    // A capture whose device has a change signal is polled when the signal
+    // fires, no sooner than one period after its previous poll, rather than
+    // every period: a pad nobody touches costs nothing. A capture that is
+    // notified of every poll, changed or not, keeps to its grid.
+    bool signalDriven(int id, const Capture& capture) const
     {
-        {
-            const std::lock_guard<std::mutex> lock(wakeMutex);
-            retimed = true;
-        }
-        wake.notify_all();
+        const Slot& slot = slotTable[static_cast<std::size_t>(id)];
+        return capture.changesOnly && capture.devicePresent && slot.changeFd >= 0 && slot.instance == capture.instance;
     }
 
-    // The poll thread: sleeps to the earliest deadline of the captures, polls
-    // those due, and queues their notifications to the owning thread.
+    Clock::time_point dueAt(int id, const Capture& capture) const
+    {
+        if (!capture.devicePresent) {
+            return lookForDeviceAt;
+        }
+        if (signalDriven(id, capture)) {
+            return capture.signalled ? capture.lastPolled + capture.period : Clock::time_point::max();
+        }
+        return capture.nextDue;
+    }
+
+    // What the poll thread sleeps on: the wake descriptor first, then the
+    // change signals of the captured devices that have not fired yet.
+    struct WaitPlan {
+        Clock::time_point deadline = Clock::time_point::max();
+        std::vector<pollfd> fds;
+        std::vector<int> ids; // the identifier behind fds[i + 1]
+    };
+
+    void planWait(WaitPlan& plan)
+    {
+        plan.deadline = Clock::time_point::max();
+        plan.fds.assign(1, pollfd {wakeFd, POLLIN, 0});
+        plan.ids.clear();
+        if (wakeFd < 0) {
+            // Nothing can wake the thread: it looks at the flags now and then.
+            plan.deadline = Clock::now() + kLookForDeviceEvery;
+        }
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (const auto& [id, capture] : captures) {
+            plan.deadline = std::min(plan.deadline, dueAt(id, capture));
+            if (signalDriven(id, capture) && !capture.signalled) {
+                plan.fds.push_back(pollfd {slotTable[static_cast<std::size_t>(id)].changeFd, POLLIN, 0});
+                plan.ids.push_back(id);
+            }
+        }
+    }
+
+    // Sleeps until the plan's deadline, a change signal or a wake.
+    void waitFor(WaitPlan& plan) const
+    {
+        timespec timeout {};
+        timespec* limit = nullptr;
+        if (plan.deadline != Clock::time_point::max()) {
+            const auto left = std::max(plan.deadline - Clock::now(), Nanoseconds(0));
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+            timeout.tv_sec = static_cast<time_t>(seconds.count());
+            timeout.tv_nsec = static_cast<long>((left - seconds).count());
+            limit = &timeout;
+        }
+        if (ppoll(plan.fds.data(), plan.fds.size(), limit, nullptr) > 0 && plan.fds[0].revents != 0) {
+            drainChangeSignal(wakeFd);
+        }
+    }
+
+    // Marks the captures whose device signalled a change. A device whose file
+    // has gone (unplugged) is polled at its period from now on, until SDL
+    // reports it removed. Caller holds mutex.
+    void takeSignals(const WaitPlan& plan)
+    {
+        for (std::size_t i = 0; i < plan.ids.size(); ++i) {
+            const pollfd& signal = plan.fds[i + 1];
+            Slot& slot = slotTable[static_cast<std::size_t>(plan.ids[i])];
+            if (signal.revents == 0 || slot.changeFd != signal.fd) {
+                continue;
+            }
+            const auto capture = captures.find(plan.ids[i]);
+            if ((signal.revents & POLLIN) == 0 || !drainChangeSignal(slot.changeFd)) {
+                close(slot.changeFd);
+                slot.changeFd = -1;
+                if (capture != captures.end()) {
+                    capture->second.nextDue = Clock::now();
+                }
+                continue;
+            }
+            if (capture != captures.end()) {
+                capture->second.signalled = true;
+            }
+        }
+    }
+
+    // The poll thread: sleeps until a capture is due, polls those due, and
+    // queues their notifications to the owning thread.
     void run()
     {
         // Wake at the deadline itself rather than up to 50 us after it.
         prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+        prctl(PR_SET_NAME, "joystick poll", 0UL, 0UL, 0UL);
+        WaitPlan plan;
         for (;;) {
             // Not under wakeMutex: the owning thread takes mutex, then wakeMutex.
-            const Clock::time_point deadline = nextDeadline();
+            planWait(plan);
+            waitFor(plan);
             bool devicesMoved = false;
             {
-                std::unique_lock<std::mutex> wakeLock(wakeMutex);
-                const auto woken = [this] { return stopping || retimed || devicesChanged; };
-                if (deadline == Clock::time_point::max()) {
-                    wake.wait(wakeLock, woken);
-                } else {
-                    wake.wait_until(wakeLock, deadline, woken);
-                }
+                const std::lock_guard<std::mutex> lock(wakeMutex);
                 if (stopping) {
                     return;
                 }
                 devicesMoved = devicesChanged;
-                retimed = false;
             }
             std::size_t queued = 0;
             {
                 const std::lock_guard<std::mutex> lock(mutex);
-                queued = pollDue(devicesMoved || Clock::now() >= deadline, devicesMoved);
+                takeSignals(plan);
+                queued = pollDue(devicesMoved);
             }
             for (std::size_t i = 0; i < queued; ++i) {
                 QMetaObject::invokeMethod(
@@ -333,34 +476,23 @@ struct SdlJoystickServices::Impl {
         }
     }
 
-    Clock::time_point nextDeadline()
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        Clock::time_point earliest = Clock::time_point::max();
-        for (const auto& entry : captures) {
-            const Capture& capture = entry.second;
-            earliest = std::min(earliest, capture.devicePresent ? capture.nextDue : lookForDeviceAt);
-        }
-        return earliest;
-    }
-
     // Polls the captures that are due (all of them when everyDevice), after
     // taking in SDL's changes. Returns how many notifications it queued.
     // Caller holds mutex.
-    std::size_t pollDue(bool timeIsUp, bool everyDevice)
+    std::size_t pollDue(bool everyDevice)
     {
         const std::size_t before = queue.size();
-        if (!timeIsUp) {
+        const Clock::time_point checkedAt = Clock::now();
+        const bool anyDue = std::any_of(captures.begin(), captures.end(),
+            [&](const auto& entry) { return dueAt(entry.first, entry.second) <= checkedAt; });
+        if (!anyDue && !everyDevice) {
             return 0;
         }
         updateDevices();
         const Clock::time_point now = Clock::now();
-        if (now >= lookForDeviceAt) {
-            lookForDeviceAt = now + kLookForDeviceEvery;
-        }
         for (auto& [id, capture] : captures) {
-            const bool due = now >= capture.nextDue;
-            if (due) {
+            const bool due = dueAt(id, capture) <= checkedAt;
+            if (due && !signalDriven(id, capture)) {
                 // The next deadline keeps to the capture's own grid; a poll
                 // that came late does not pull the later ones with it.
                 capture.nextDue += capture.period;
@@ -370,7 +502,12 @@ struct SdlJoystickServices::Impl {
             }
             if (due || everyDevice || !capture.devicePresent) {
                 pollCapture(id, capture);
+                capture.lastPolled = now;
+                capture.signalled = false;
             }
+        }
+        if (now >= lookForDeviceAt) {
+            lookForDeviceAt = now + kLookForDeviceEvery;
         }
         return queue.size() - before;
     }
@@ -484,12 +621,12 @@ struct SdlJoystickServices::Impl {
     const Clock::time_point epoch = Clock::now();
     Clock::time_point lookForDeviceAt = epoch;
 
-    // Guards what wakes the poll thread. Taken by SDL's event watch, so it is
-    // never held while calling SDL.
+    // Readable when the poll thread has something to look at again.
+    const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    // Guards the flags that wake the poll thread. Taken by SDL's event watch,
+    // so it is never held while calling SDL.
     std::mutex wakeMutex;
-    std::condition_variable wake;
     bool stopping = false;
-    bool retimed = false;
     bool devicesChanged = true;
 
     QObject deliveryContext; // lives on the owning thread; its queued calls die with it
@@ -582,7 +719,7 @@ void SdlJoystickServices::pollNow()
 {
     {
         const std::lock_guard<std::mutex> lock(impl_->mutex);
-        impl_->pollDue(true, true);
+        impl_->pollDue(true);
     }
     Impl& impl = *impl_;
     // A listener may end the services; deliverNext says so.

@@ -18,9 +18,13 @@ namespace kelvane::joystick {
 // A pad whose arrows are a hat (a D-pad) and that has no stick (fewer than two
 // axes) reports hat 0 on X and Y: left or up 0, centre 32767, right or down 65535.
 //
-// Polling runs on a thread of its own, sleeping to absolute deadlines: each
-// capture is polled every period from the moment it started, and a capture
-// waiting for its device is looked after at least every 50 ms. The
+// Polling runs on a thread of its own ("joystick poll"). A device that says
+// when it changes (a second reader of its device file, or a VirtualJoystick)
+// is polled when it does, no sooner than one period after its previous poll:
+// an idle pad wakes nothing, and a press is read as soon as it happens. Any
+// other capture is polled every period, to absolute deadlines on a grid from
+// the moment it started, and a capture waiting for its device is looked after
+// at least every 50 ms. The
 // notifications are queued, in order, to the thread that constructs the
 // object and delivered by its Qt event loop like any other event, so they
 // keep coming inside modal boxes and other nested loops. pollNow() polls

@@ -9,7 +9,8 @@ namespace kelvane::joystick {
 // A joystick that exists only inside this process (an SDL virtual joystick),
 // for tests, benchmarks and the control's test container. It is seen by every
 // SdlJoystickServices of the process exactly like a plugged-in device.
-// Values set here reach readers at their next poll.
+// Values set here reach readers at their next poll, and wake readers that
+// sleep until the device changes (see ChangeSignal.h).
 class VirtualJoystick {
 public:
     struct Description {
@@ -19,6 +20,9 @@ public:
         int axes = 3;
         int buttons = 4;
         int hats = 0;
+        // False: readers are not told of changes and find them by polling,
+        // as with a device whose file cannot be read.
+        bool announcesChanges = true;
     };
 
     // Directions of a hat (a D-pad), combined for the diagonals.
