@@ -7,13 +7,15 @@
 //  - Kelvane: the note-on queued for the synthesizer's audio thread;
 //  - floor:   the bare window's mousePressEvent being entered.
 // The X server, the connection and Qt's event delivery are in both; what
-// Kelvane adds on top is its own press path.
+// Kelvane adds on top is its own press path. Beside each: the part inside the
+// process, from Qt reading the press off the X connection to the reaction.
 //
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" kelvane_x_press_bench [PRESSES]
 // Goal: Kelvane at most 1.1 times the floor at the median and at p99.
 #include "PressRig.h"
 #include "StageLook.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
@@ -21,6 +23,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <optional>
@@ -45,11 +48,34 @@ public:
     std::atomic<long long> presses {0};
 };
 
+// Notes when Qt reads a button press off the X connection, before it
+// dispatches it to any window.
+class PressReadFilter : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const int type = event->response_type & 0x7f;
+        constexpr int kXInputButtonPress = 4; // XI_ButtonPress, in an XInput 2 generic event
+        const bool press = type == XCB_BUTTON_PRESS
+            || (type == XCB_GE_GENERIC
+                && reinterpret_cast<const xcb_ge_generic_event_t*>(event)->event_type == kXInputButtonPress);
+        if (press)
+            readAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+        return false;
+    }
+
+    std::atomic<Clock::rep> readAt {0};
+};
+
 struct Target {
     QPoint screen; // where to press, in screen coordinates
     const std::atomic<Clock::rep>* stamp;
     const std::atomic<long long>* count;
     std::vector<double> samples;
+    std::vector<double> inProcess; // Qt read the press -> reaction
 };
 
 // Waits for `count` to pass `before`; the time of the stamp, if it came.
@@ -67,7 +93,7 @@ std::optional<Clock::time_point> awaitStamp(const Target& target, long long befo
 
 // The pressing side, on a thread and X connection of its own, so that the
 // user-interface thread only waits for its events.
-void pressAlternately(std::vector<Target>& targets, int presses, std::string& failure)
+void pressAlternately(std::vector<Target>& targets, const PressReadFilter& reads, int presses, std::string& failure)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
@@ -98,8 +124,11 @@ void pressAlternately(std::vector<Target>& targets, int presses, std::string& fa
         if (!arrived)
             failure = "a press at (" + std::to_string(target.screen.x()) + ", " + std::to_string(target.screen.y())
                 + ") did not arrive";
-        else if (i >= 2 * kWarmUp)
+        else if (i >= 2 * kWarmUp) {
             target.samples.push_back(microseconds(*arrived - sent));
+            const Clock::time_point read(Clock::duration(reads.readAt.load(std::memory_order_relaxed)));
+            target.inProcess.push_back(microseconds(*arrived - read));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         XTestFakeButtonEvent(display, 1, False, CurrentTime);
         XSync(display, False);
@@ -126,6 +155,11 @@ int main(int argc, char** argv)
         rig.view->move(0, 0);
         FloorWindow floor;
         floor.setWindowTitle("floor");
+        // On stage the program's window stays active from one press to the
+        // next. A floor window that took the focus at its presses would make
+        // every press of either window change the active window, which
+        // neither would pay in use.
+        floor.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
         floor.setGeometry(0, rig.view->frameGeometry().bottom() + 40, 300, 120);
         floor.show();
         // Both windows mapped and placed before the first press.
@@ -139,11 +173,13 @@ int main(int argc, char** argv)
 
         auto* button = rig.view->findChild<QWidget*>("Command19");
         std::vector<Target> targets {
-            {button->mapToGlobal(button->rect().center()), &rig.synth.queuedAt, &rig.synth.queued, {}},
-            {floor.mapToGlobal(floor.rect().center()), &floor.pressedAt, &floor.presses, {}}};
+            {button->mapToGlobal(button->rect().center()), &rig.synth.queuedAt, &rig.synth.queued, {}, {}},
+            {floor.mapToGlobal(floor.rect().center()), &floor.pressedAt, &floor.presses, {}, {}}};
+        PressReadFilter reads;
+        app.installNativeEventFilter(&reads);
         std::string failure;
         std::thread presser([&] {
-            pressAlternately(targets, presses, failure);
+            pressAlternately(targets, reads, presses, failure);
             QMetaObject::invokeMethod(
                 &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
         });
@@ -161,6 +197,9 @@ int main(int argc, char** argv)
         const double p99Ratio = percentile(kelvane, 0.99) / percentile(bare, 0.99);
         std::printf("  Kelvane / floor: median %.2fx  p99 %.2fx  (goal at most 1.1x: %s)\n", medianRatio, p99Ratio,
             medianRatio <= 1.1 && p99Ratio <= 1.1 ? "met" : "NOT met");
+        std::printf("inside the process: Qt reads the press off the X connection -> reaction\n");
+        std::printf("  Kelvane, note-on queued for the synthesizer: %s\n", summary(targets[0].inProcess).c_str());
+        std::printf("  bare Qt window, press handler entered:       %s\n", summary(targets[1].inProcess).c_str());
         for (const std::string& report : rig.reports)
             std::printf("  reported: %s\n", report.c_str());
     } catch (const std::exception& error) {

@@ -121,6 +121,9 @@ MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
     scroller_->setObjectName("padScroller");
     scroller_->setWidgetResizable(true);
     scroller_->setFrameShape(QFrame::NoFrame);
+    // A press on a switch would otherwise hand the focus to the scroll area,
+    // taking it from the program bar the performer is adjusting with "+" and "-".
+    scroller_->setFocusPolicy(Qt::NoFocus);
     scroller_->setWidget(buildPad());
     setCentralWidget(scroller_);
     new MainWindowKeys(form, *this);

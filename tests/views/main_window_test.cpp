@@ -346,3 +346,20 @@ TEST(MainWindowView, LayoutFitsTheSmallestStageScreenWithoutOverlaps)
         rig.view.grab().save(file);
     }
 }
+
+TEST(MainWindowView, PressingASwitchLeavesTheFocusOnTheProgramBarBeingAdjusted)
+{
+    ViewRig rig;
+    rig.shown();
+    auto& bar = rig.widget<QScrollBar>("VScroll1");
+    bar.setFocus();
+    ASSERT_TRUE(bar.hasFocus());
+    auto& button = rig.widget<QPushButton>("Command19");
+    QTest::mousePress(&button, Qt::LeftButton);
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    rig.settle();
+    EXPECT_TRUE(bar.hasFocus()) << "the focus went to "
+                                << (QApplication::focusWidget()
+                                           ? QApplication::focusWidget()->objectName().toStdString()
+                                           : std::string("nothing"));
+}
