@@ -91,6 +91,28 @@ struct Rig {
     Switch& sw(int n) { return form.switches().at(n); }
     void click(const std::string& menuItem) { form.menu().item(menuItem).click(); }
 
+    // True while every note and channel bar is locked.
+    bool barsLocked()
+    {
+        for (int n = 1; n <= 8; ++n) {
+            if (sw(n).note.enabled() || sw(n).channel.enabled())
+                return false;
+        }
+        return true;
+    }
+
+    // Logs the first bar's lock ("bars on", "bars off") and each indicator's
+    // change ("Shape1 lit") beside the ports' log.
+    void logBarsAndIndicators()
+    {
+        ScrollBar& first = sw(1).note;
+        first.changed().connect([this, &first] { log.add(first.enabled() ? "bars on" : "bars off"); });
+        for (int n = 1; n <= 8; ++n) {
+            Shape& shape = sw(n).indicator;
+            shape.changed().connect([this, &shape] { log.add(shape.name() + (shape.lit() ? " lit" : " dark")); });
+        }
+    }
+
     fakes::EffectLog log;
     fakes::FakeMidiOutput midi;
     fakes::FakeWavePlayer waves;

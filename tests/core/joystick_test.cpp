@@ -12,25 +12,6 @@ namespace {
 
 constexpr int kCentre = 32767;
 
-bool barsLocked(Rig& rig)
-{
-    for (int n = 1; n <= 8; ++n) {
-        if (rig.sw(n).note.enabled() || rig.sw(n).channel.enabled())
-            return false;
-    }
-    return true;
-}
-
-void watch(Rig& rig)
-{
-    ScrollBar& first = rig.sw(1).note;
-    first.changed().connect([&rig, &first] { rig.log.add(first.enabled() ? "bars on" : "bars off"); });
-    for (int n = 1; n <= 8; ++n) {
-        Shape& shape = rig.sw(n).indicator;
-        shape.changed().connect([&rig, &shape] { rig.log.add(shape.name() + (shape.lit() ? " lit" : " dark")); });
-    }
-}
-
 int axisHeld(Rig& rig, int joystick, int axis) { return rig.form.joysticks().axisHeld(joystick, axis); }
 
 } // namespace
@@ -40,7 +21,7 @@ TEST(JoystickStick, FullyLeftPlaysSwitchOneTheCentreReleasesItAndFiveThousandKee
     Rig rig;
     rig.started();
     rig.sw(1).gate.setValue(1);
-    watch(rig);
+    rig.logBarsAndIndicators();
 
     rig.stavik1.move(0, kCentre);
     EXPECT_EQ(rig.log.entries(), (Log {"bars off", "midi 90 3C 78", "Shape1 lit", "slot press 1"}));
@@ -82,11 +63,11 @@ TEST(JoystickButtons, PressLightsSoundsAndPlaysWithoutLockingAndReleaseEndsIt)
     Rig rig;
     rig.started();
     rig.sw(3).gate.setValue(1);
-    watch(rig);
+    rig.logBarsAndIndicators();
 
     rig.stavik1.pressButton(1);
     EXPECT_EQ(rig.log.entries(), (Log {"Shape3 lit", "midi 90 40 78", "slot press 3"}));
-    EXPECT_FALSE(barsLocked(rig));
+    EXPECT_FALSE(rig.barsLocked());
     EXPECT_EQ(rig.form.flags().keyHeld, 0);
 
     rig.log.clear();
@@ -126,21 +107,21 @@ TEST(JoystickLock, OnlyJoystickOneButtonReleasesUnlockAndButtonPressesNeverLock)
     Rig rig;
     rig.started();
     rig.stavik2.move(0, kCentre);
-    ASSERT_TRUE(barsLocked(rig));
+    ASSERT_TRUE(rig.barsLocked());
     for (int b = 1; b <= 4; ++b)
         rig.stavik2.releaseButton(b);
-    EXPECT_TRUE(barsLocked(rig)) << "joystick 2's button releases never unlock";
+    EXPECT_TRUE(rig.barsLocked()) << "joystick 2's button releases never unlock";
 
     rig.stavik1.releaseButton(4); // any button of joystick 1, even one that plays nothing
-    EXPECT_FALSE(barsLocked(rig));
+    EXPECT_FALSE(rig.barsLocked());
     rig.stavik1.pressButton(1);
     rig.stavik2.pressButton(1);
-    EXPECT_FALSE(barsLocked(rig));
+    EXPECT_FALSE(rig.barsLocked());
 
     rig.form.keyDown(32);
     rig.stavik1.move(0, kCentre);
     rig.stavik1.move(kCentre, kCentre); // an axis release unlocks too
-    EXPECT_FALSE(barsLocked(rig));
+    EXPECT_FALSE(rig.barsLocked());
 }
 
 TEST(JoystickFailure, AFailingWaveIsToldAndEmptiedTheNoteSoundsAndTheRestOfTheMoveIsDropped)

@@ -35,26 +35,6 @@ Log concat(std::initializer_list<Log> parts)
     return out;
 }
 
-bool barsLocked(Rig& rig)
-{
-    for (int n = 1; n <= 8; ++n) {
-        if (rig.sw(n).note.enabled() || rig.sw(n).channel.enabled())
-            return false;
-    }
-    return true;
-}
-
-// Logs the first bar's lock and each indicator's change beside the ports' log.
-void watch(Rig& rig)
-{
-    ScrollBar& first = rig.sw(1).note;
-    first.changed().connect([&rig, &first] { rig.log.add(first.enabled() ? "bars on" : "bars off"); });
-    for (int n = 1; n <= 8; ++n) {
-        Shape& shape = rig.sw(n).indicator;
-        shape.changed().connect([&rig, &shape] { rig.log.add(shape.name() + (shape.lit() ? " lit" : " dark")); });
-    }
-}
-
 } // namespace
 
 TEST(Keyboard, APressSendsSixteenProgramChangesLocksThenSoundsLightsAndPlaysItsSlot)
@@ -63,7 +43,7 @@ TEST(Keyboard, APressSendsSixteenProgramChangesLocksThenSoundsLightsAndPlaysItsS
     rig.started();
     rig.sw(2).channel.setValue(3);
     rig.sw(2).program.setValue(5);
-    watch(rig);
+    rig.logBarsAndIndicators();
     rig.log.clear();
 
     rig.form.keyDown(kKey1);
@@ -116,7 +96,7 @@ TEST(Keyboard, ModifiersAreKeysOfTheirOwnAndTheKeypadDigitPlaysLikeTheTopRow)
     Rig rig;
     rig.started();
     rig.form.keyDown(kShift); // Shift+1: Shift first, then 1
-    EXPECT_TRUE(barsLocked(rig));
+    EXPECT_TRUE(rig.barsLocked());
     rig.form.keyDown(kKey1);
     rig.form.keyUp(kKey1);
     rig.form.keyUp(kShift);
@@ -131,11 +111,11 @@ TEST(Keyboard, BankKeysRecallOnlyABankWithDataAndAlwaysSendTheProgramsAfterward)
     rig.started();
     rig.form.keyDown(kF1);
     EXPECT_EQ(rig.log.entries(), sixteenProgramChanges()) << "an empty bank is not recalled";
-    EXPECT_TRUE(barsLocked(rig));
+    EXPECT_TRUE(rig.barsLocked());
     rig.log.clear();
     rig.form.keyUp(kF1);
     EXPECT_EQ(rig.log.entries(), eightNoteOffs());
-    EXPECT_FALSE(barsLocked(rig));
+    EXPECT_FALSE(rig.barsLocked());
 
     rig.banks.filled[2] = true;
     rig.log.clear();
@@ -153,7 +133,7 @@ TEST(Keyboard, NAndPReleasesChangeNothingNotEvenTheLock)
     rig.form.keyUp(kN);
     rig.form.keyUp(kP);
     EXPECT_TRUE(rig.log.entries().empty());
-    EXPECT_TRUE(barsLocked(rig));
+    EXPECT_TRUE(rig.barsLocked());
     EXPECT_EQ(rig.form.flags().keyHeld, 1);
     EXPECT_TRUE(rig.sw(1).indicator.lit());
 
@@ -235,7 +215,7 @@ TEST(Keyboard, AReleaseWhoseWaveCannotStopStillEndsEveryNoteThenTellsThePerforme
     rig.form.keyUp(kKey1);
     EXPECT_EQ(rig.log.entries(), concat({{"slot release 1"}, eightNoteOffs(), {"message This Wave is unavailable"}}));
     EXPECT_EQ(rig.form.flags().keyHeld, 0);
-    EXPECT_FALSE(barsLocked(rig));
+    EXPECT_FALSE(rig.barsLocked());
 }
 
 TEST(SwitchPress, AnOnScreenReleaseEndsTheNoteItsPressSoundedAfterATransposition)

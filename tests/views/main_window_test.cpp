@@ -1,5 +1,6 @@
 // The main window's view: real mouse and key events on the bound widgets reach
 // the form and the MIDI port, and the widgets show what the controls hold.
+#include "ScrollBarParts.h"
 #include "ViewRig.h"
 
 #include "bindings/BoundScrollBar.h"
@@ -25,23 +26,6 @@ namespace {
 std::string noteOn(const Switch& s, int velocity)
 {
     return "midi " + fakes::FakeMidiOutput::format(ShortMessage {143 + s.channel.value(), s.note.value(), velocity});
-}
-
-// The centre of one of a scroll bar's parts, as the style draws it.
-QPoint centreOf(QScrollBar& bar, QStyle::SubControl part)
-{
-    QStyleOptionSlider option;
-    option.initFrom(&bar);
-    option.subControls = QStyle::SC_All;
-    option.orientation = bar.orientation();
-    option.minimum = bar.minimum();
-    option.maximum = bar.maximum();
-    option.sliderPosition = bar.sliderPosition();
-    option.sliderValue = bar.value();
-    option.singleStep = bar.singleStep();
-    option.pageStep = bar.pageStep();
-    option.upsideDown = bar.invertedAppearance();
-    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
 }
 
 void clickArrow(QScrollBar& bar, QStyle::SubControl arrow)

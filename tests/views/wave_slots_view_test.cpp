@@ -2,6 +2,7 @@
 // widgets reach the slots, the name boxes show the slot colours, the window
 // fits the screens a stage laptop has, and the small bars step by one.
 #include "MainWindowView.h"
+#include "ScrollBarParts.h"
 #include "SlotRig.h"
 
 #include "bindings/NameBoxEdit.h"
@@ -56,23 +57,6 @@ struct WaveViewRig : SlotRig {
 
     views::MainWindowView view;
 };
-
-QPoint centreOf(QScrollBar& bar, QStyle::SubControl part)
-{
-    QStyleOptionSlider option;
-    option.initFrom(&bar);
-    option.subControls = QStyle::SC_All;
-    option.orientation = bar.orientation();
-    option.minimum = bar.minimum();
-    option.maximum = bar.maximum();
-    option.sliderPosition = bar.sliderPosition();
-    option.sliderValue = bar.value();
-    option.singleStep = bar.singleStep();
-    option.pageStep = bar.pageStep();
-    if (bar.orientation() == Qt::Horizontal)
-        option.state |= QStyle::State_Horizontal;
-    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
-}
 
 void wheel(QWidget& widget, int notches)
 {
