@@ -450,6 +450,12 @@ struct SdlJoystickServices::Impl {
         // Wake at the deadline itself rather than up to 50 us after it.
         prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
         prctl(PR_SET_NAME, "joystick poll", 0UL, 0UL, 0UL);
+        // SDL keeps per-thread state (the last error message, set for
+        // instance when a virtual device has no file) that only its own
+        // threads free as they end.
+        struct SdlThreadState {
+            ~SdlThreadState() { SDL_TLSCleanup(); }
+        } const freedAtTheEnd;
         WaitPlan plan;
         for (;;) {
             // Not under wakeMutex: the owning thread takes mutex, then wakeMutex.
