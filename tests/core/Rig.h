@@ -9,6 +9,7 @@
 #include "waves/WaveFailure.h"
 
 #include <array>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -128,5 +129,14 @@ struct Rig {
 };
 
 using Log = std::vector<std::string>;
+
+// The logs one after the other.
+inline Log concat(std::initializer_list<Log> parts)
+{
+    Log out;
+    for (const Log& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
 
 } // namespace kelvane::testing

@@ -27,14 +27,6 @@ Log eightNoteOffs()
         "midi 90 47 00", "midi 90 48 00"};
 }
 
-Log concat(std::initializer_list<Log> parts)
-{
-    Log out;
-    for (const Log& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
 } // namespace
 
 TEST(Keyboard, APressSendsSixteenProgramChangesLocksThenSoundsLightsAndPlaysItsSlot)

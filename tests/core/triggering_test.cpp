@@ -40,14 +40,6 @@ Log barsTurned(const char* state)
     return out;
 }
 
-Log concat(std::initializer_list<Log> parts)
-{
-    Log out;
-    for (const Log& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
 } // namespace
 
 TEST(SwitchPress, FirstSixLockLightSoundThenPlayTheirSlot)
