@@ -497,7 +497,11 @@ struct SdlJoystickServices::Impl {
         updateDevices();
         const Clock::time_point now = Clock::now();
         for (auto& [id, capture] : captures) {
-            const bool due = dueAt(id, capture) <= checkedAt;
+            // A device that has signalled is read along with any other poll,
+            // even within its period: changes on different pads then reach
+            // the listeners in the order the pads are numbered, as when they
+            // were all read on one grid.
+            const bool due = dueAt(id, capture) <= checkedAt || capture.signalled;
             if (due && !signalDriven(id, capture)) {
                 // The next deadline keeps to the capture's own grid; a poll
                 // that came late does not pull the later ones with it.

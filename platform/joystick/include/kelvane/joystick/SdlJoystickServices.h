@@ -20,8 +20,9 @@ namespace kelvane::joystick {
 //
 // Polling runs on a thread of its own ("joystick poll"). A device that says
 // when it changes (a second reader of its device file, or a VirtualJoystick)
-// is polled when it does, no sooner than one period after its previous poll:
-// an idle pad wakes nothing, and a press is read as soon as it happens. Any
+// is polled when it does, no sooner than one period after its previous poll
+// unless another capture is polled then: an idle pad wakes nothing, and a
+// press is read as soon as it happens. Any
 // other capture is polled every period, to absolute deadlines on a grid from
 // the moment it started, and a capture waiting for its device is looked after
 // at least every 50 ms. The
