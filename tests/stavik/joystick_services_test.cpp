@@ -288,4 +288,42 @@ TEST(JoystickServicesThreadTest, ADeviceThatDoesNotSayWhenItChangesIsPolledEvery
     EXPECT_EQ(listener.log, (std::vector<std::string> {"pressed 1", "moved 0 32768 32768"}));
 }
 
+TEST(JoystickServicesThreadTest, ChangesOnTwoPadsArriveInPadOrderWhenOneIsHeldBackByItsPeriod)
+{
+    VirtualJoystick first(named("Left Mat"));
+    VirtualJoystick second(named("Right Mat"));
+    SdlJoystickServices services;
+    // One log for both pads, so the order between them shows.
+    class SharedLog final : public CaptureListener {
+    public:
+        SharedLog(std::vector<std::string>& log, std::string pad) : log_(log), pad_(std::move(pad)) { }
+        void buttonsPressed(std::uint32_t changed) override
+        {
+            log_.push_back(pad_ + " pressed " + std::to_string(changed));
+        }
+        void buttonsReleased(std::uint32_t changed) override
+        {
+            log_.push_back(pad_ + " released " + std::to_string(changed));
+        }
+        void moved(const Position&) override { }
+
+    private:
+        std::vector<std::string>& log_;
+        std::string pad_;
+    };
+    RecordingListener both;
+    SharedLog left(both.log, "left");
+    SharedLog right(both.log, "right");
+    ASSERT_EQ(services.setCapture(0, 50, true, left), JoyResult::Ok);
+    ASSERT_EQ(services.setCapture(1, 50, true, right), JoyResult::Ok);
+    first.setButton(1, true);
+    ASSERT_TRUE(deliveredByTheEventLoop(both, 1));
+    // The left pad was just read: its release waits for its 50 ms period,
+    // while the right pad, not read for longer, could be read at once.
+    first.setButton(1, false);
+    second.setButton(1, true);
+    ASSERT_TRUE(deliveredByTheEventLoop(both, 3));
+    EXPECT_EQ(both.log, (std::vector<std::string> {"left pressed 1", "left released 1", "right pressed 1"}));
+}
+
 } // namespace
