@@ -17,7 +17,6 @@ namespace kelvane::views {
 namespace {
 
 constexpr int kFaderHeight = 260;
-constexpr int kBoxWidth = 46;
 
 // A check box showing a CheckBox control; the user's clicks set its value.
 class BoundCheck : public QCheckBox {
@@ -44,14 +43,6 @@ private:
     CheckBox& box_;
     ControlLink link_;
 };
-
-BoundLineEdit* valueBox(TextBox& box, QWidget* parent)
-{
-    auto* edit = new BoundLineEdit(box, parent);
-    edit->setFixedWidth(kBoxWidth);
-    edit->setAlignment(Qt::AlignCenter);
-    return edit;
-}
 
 // The channel box is the one the user may type over: the messages read it.
 BoundLineEdit* typedBox(TextBox& box, QWidget* parent)

@@ -32,7 +32,6 @@ namespace kelvane::views {
 
 namespace {
 
-constexpr int kBoxWidth = 46;
 constexpr int kWideBarHeight = 20;
 constexpr int kSpinBarWidth = 20;
 constexpr int kSpinBarHeight = 38;
@@ -77,14 +76,6 @@ QLabel* caption(const char* text, QWidget* parent)
     label->setObjectName("settingCaption");
     label->setFixedWidth(kCaptionWidth);
     return label;
-}
-
-BoundLineEdit* valueBox(TextBox& box, QWidget* parent)
-{
-    auto* edit = new BoundLineEdit(box, parent);
-    edit->setFixedWidth(kBoxWidth);
-    edit->setAlignment(Qt::AlignCenter);
-    return edit;
 }
 
 // A horizontal bar tall enough to hit in a hurry.

@@ -26,6 +26,15 @@ void BoundLineEdit::refresh()
     showEnabledAndVisible(*this, box_);
 }
 
+BoundLineEdit* valueBox(TextBox& box, QWidget* parent)
+{
+    constexpr int kValueBoxWidth = 46;
+    auto* edit = new BoundLineEdit(box, parent);
+    edit->setFixedWidth(kValueBoxWidth);
+    edit->setAlignment(Qt::AlignCenter);
+    return edit;
+}
+
 BoundLabel::BoundLabel(Label& label, QWidget* parent) :
     QLabel(parent), label_(label), link_(label, [this] { refresh(); })
 {

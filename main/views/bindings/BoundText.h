@@ -24,6 +24,10 @@ private:
     ControlLink link_;
 };
 
+// A bound box for a setting's value: narrow, its number centred. The same
+// width in every window, so values line up and read alike.
+BoundLineEdit* valueBox(TextBox& box, QWidget* parent);
+
 // A label showing a Label control's text.
 class BoundLabel : public QLabel {
 public:
