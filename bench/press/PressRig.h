@@ -126,6 +126,7 @@ public:
         setupView = std::make_unique<views::MidiSetupDialog>(*setup);
         modals.add(*setup, *setupView);
         view = std::make_unique<views::MainWindowView>(*form);
+        view->addWaveSlots(slots);
         start(options.device);
     }
 
