@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -69,6 +70,15 @@ private:
     SwitchSet& switches_;
     int number_;
 };
+
+// Marks a widget for the stage look, which reads the mark when it polishes
+// the widget; a widget may have been polished while it was being built.
+void markForLook(QWidget& widget, const char* mark)
+{
+    widget.setProperty(mark, true);
+    widget.style()->unpolish(&widget);
+    widget.style()->polish(&widget);
+}
 
 QLabel* caption(const char* text, QWidget* parent)
 {
@@ -178,7 +188,7 @@ QWidget* MainWindowView::buildColumn(Switch& s)
     grid->addWidget(program, 9, 2, Qt::AlignLeft);
 
     auto* name = new BoundLineEdit(s.nameBox, column);
-    name->setProperty("instrumentName", true);
+    markForLook(*name, "instrumentName");
     grid->addWidget(name, 10, 0, 1, 3);
     return column;
 }
@@ -192,7 +202,7 @@ QWidget* MainWindowView::buildBankRow()
     layout->setSpacing(8);
     for (int b = 1; b <= 4; ++b) {
         auto* label = new BoundLabel(form_.bankLabel(b), row);
-        label->setProperty("bankLabel", true);
+        markForLook(*label, "bankLabel");
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(140);
         label->setMinimumHeight(24);
@@ -219,7 +229,7 @@ QWidget* MainWindowView::buildWaveSlotRow(WaveSlots& slots, int n)
     WaveSlot& slot = slots.slot(n);
     auto* row = new QFrame(this);
     row->setObjectName(QString("waveSlot%1").arg(n));
-    row->setProperty("waveSlot", true);
+    markForLook(*row, "waveSlot");
     row->setFrameShape(QFrame::StyledPanel);
 
     auto* grid = new QGridLayout(row);

@@ -1,0 +1,222 @@
+#include "StageStyle.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+namespace kelvane::views {
+
+namespace {
+
+enum class Role { Other, SwitchPanel, WaveSlotPanel, SwitchButton, WaveSlotButton, ValueBox, InstrumentName, Caption, BankLabel };
+
+bool isSwitchPanel(const QWidget* widget)
+{
+    return widget != nullptr && widget->objectName() == QLatin1String("switchColumn");
+}
+
+bool isWaveSlotPanel(const QWidget* widget) { return widget != nullptr && widget->property("waveSlot").toBool(); }
+
+Role roleOf(const QWidget* widget)
+{
+    if (widget == nullptr)
+        return Role::Other;
+    if (isSwitchPanel(widget))
+        return Role::SwitchPanel;
+    if (isWaveSlotPanel(widget))
+        return Role::WaveSlotPanel;
+    const QWidget* parent = widget->parentWidget();
+    if (qobject_cast<const QPushButton*>(widget) != nullptr) {
+        if (isSwitchPanel(parent))
+            return Role::SwitchButton;
+        return isWaveSlotPanel(parent) ? Role::WaveSlotButton : Role::Other;
+    }
+    if (qobject_cast<const QLineEdit*>(widget) != nullptr && isSwitchPanel(parent))
+        return widget->property("instrumentName").toBool() ? Role::InstrumentName : Role::ValueBox;
+    if (qobject_cast<const QLabel*>(widget) != nullptr) {
+        if (widget->objectName() == QLatin1String("settingCaption"))
+            return Role::Caption;
+        if (widget->property("bankLabel").toBool())
+            return Role::BankLabel;
+    }
+    return Role::Other;
+}
+
+// A filled, rounded rectangle with a hairline border (none when invalid).
+struct RoundedLook {
+    QColor fill;
+    QColor border;
+    qreal radius;
+};
+
+const RoundedLook kSwitchPanel {QColor(0x23, 0x27, 0x2f), QColor(0x3a, 0x40, 0x4c), 8};
+const RoundedLook kWaveSlotPanel {QColor(0x1f, 0x23, 0x2a), QColor(0x34, 0x3a, 0x45), 6};
+const RoundedLook kSwitchFace {QColor(0x3a, 0x41, 0x50), QColor(0x59, 0x62, 0x75), 6};
+const RoundedLook kHeldSwitchFace {QColor(0x6f, 0x7b, 0x94), QColor(0xc5, 0xcb, 0xd8), 6};
+const RoundedLook kBankLabel {QColor(0x15, 0x65, 0xc0), QColor(), 3};
+const QColor kValueBoxBorder(0x3f, 0x46, 0x54);
+constexpr qreal kValueBoxRadius = 3;
+
+const QColor kCaptionText(0xaa, 0xb2, 0xc0);
+const QColor kInstrumentNameText(0xd7, 0xdc, 0xe6);
+constexpr int kSwitchCaptionPoints = 16;
+constexpr int kInstrumentNamePoints = 8;
+// Around a wave slot button's caption; the slot is narrow and holds two
+// buttons side by side.
+constexpr int kWaveSlotButtonPadding = 4;
+constexpr int kWaveSlotButtonPaddingTop = 1;
+
+// Antialiased curves are the dear part of a rounded shape, so each look and
+// size is drawn once into a pixmap and blitted after that; a repaint of part
+// of a panel copies just that part.
+void drawShape(QPainter& painter, const QRect& rect, const RoundedLook& look)
+{
+    if (rect.isEmpty())
+        return;
+    const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const QString key = QString::asprintf("kelvane-stage-%08x-%08x-%g-%dx%d@%g", look.fill.rgba(),
+        look.border.isValid() ? look.border.rgba() : 0u, look.radius, rect.width(), rect.height(), ratio);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap((QSizeF(rect.size()) * ratio).toSize());
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter drawing(&pixmap);
+        drawing.setRenderHint(QPainter::Antialiasing);
+        drawing.setPen(look.border.isValid() ? QPen(look.border, 1.0) : QPen(Qt::NoPen));
+        drawing.setBrush(look.fill);
+        const QRectF inside = QRectF(0, 0, rect.width(), rect.height()).adjusted(0.5, 0.5, -0.5, -0.5);
+        drawing.drawRoundedRect(inside, look.radius, look.radius);
+        drawing.end();
+        QPixmapCache::insert(key, pixmap);
+    }
+    painter.drawPixmap(rect.topLeft(), pixmap);
+}
+
+void setFontOf(QWidget& widget, int points, QFont::Weight weight)
+{
+    QFont font = widget.font();
+    if (points > 0)
+        font.setPointSize(points);
+    font.setWeight(weight);
+    widget.setFont(font);
+}
+
+void setColourOf(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
+}
+
+} // namespace
+
+StageStyle::StageStyle() : QProxyStyle(QStyleFactory::create("Fusion")) { }
+
+void StageStyle::polish(QWidget* widget)
+{
+    QProxyStyle::polish(widget);
+    // Fusion paints every pixel of a scroll bar, in every state, so Qt need
+    // not paint the panel underneath first (the sixteen bars a press locks).
+    if (qobject_cast<QScrollBar*>(widget) != nullptr)
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+    switch (roleOf(widget)) {
+    case Role::SwitchButton:
+        setFontOf(*widget, kSwitchCaptionPoints, QFont::Bold);
+        // The face does not change under the pointer: moving onto a switch
+        // must not cost a repaint just before it is pressed.
+        widget->setAttribute(Qt::WA_Hover, false);
+        break;
+    case Role::ValueBox:
+        setFontOf(*widget, 0, QFont::Bold);
+        break;
+    case Role::InstrumentName:
+        setFontOf(*widget, kInstrumentNamePoints, QFont::Normal);
+        setColourOf(*widget, QPalette::Text, kInstrumentNameText);
+        break;
+    case Role::Caption:
+        setColourOf(*widget, QPalette::WindowText, kCaptionText);
+        break;
+    case Role::BankLabel:
+        setFontOf(*widget, 0, QFont::Bold);
+        setColourOf(*widget, QPalette::WindowText, Qt::white);
+        widget->setContentsMargins(8, 2, 8, 2);
+        break;
+    default:
+        break;
+    }
+}
+
+void StageStyle::unpolish(QWidget* widget)
+{
+    if (qobject_cast<QScrollBar*>(widget) != nullptr)
+        widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    QProxyStyle::unpolish(widget);
+}
+
+void StageStyle::drawControl(
+    ControlElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    if (element == CE_ShapedFrame) {
+        switch (roleOf(widget)) {
+        case Role::SwitchPanel:
+            drawShape(*painter, option->rect, kSwitchPanel);
+            return;
+        case Role::WaveSlotPanel:
+            drawShape(*painter, option->rect, kWaveSlotPanel);
+            return;
+        case Role::BankLabel:
+            drawShape(*painter, option->rect, kBankLabel);
+            return;
+        default:
+            break;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void StageStyle::drawPrimitive(
+    PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
+{
+    if (element == PE_PanelButtonCommand && roleOf(widget) == Role::SwitchButton) {
+        const bool held = (option->state & (State_Sunken | State_On)) != 0;
+        drawShape(*painter, option->rect, held ? kHeldSwitchFace : kSwitchFace);
+        return;
+    }
+    if (element == PE_PanelLineEdit) {
+        const Role role = roleOf(widget);
+        if (role == Role::ValueBox || role == Role::InstrumentName) {
+            drawShape(*painter, option->rect,
+                {option->palette.color(QPalette::Base), kValueBoxBorder, kValueBoxRadius});
+            return;
+        }
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+QSize StageStyle::sizeFromContents(
+    ContentsType type, const QStyleOption* option, const QSize& contents, const QWidget* widget) const
+{
+    if (type == CT_PushButton) {
+        // Fusion gives every captioned button at least 80 pixels; a switch
+        // and a wave slot's buttons are as wide as their column lets them be.
+        const int frame = proxy()->pixelMetric(PM_DefaultFrameWidth, option, widget);
+        switch (roleOf(widget)) {
+        case Role::SwitchButton:
+            return contents + QSize(2 * frame, 2 * frame);
+        case Role::WaveSlotButton:
+            return contents
+                + QSize(2 * (kWaveSlotButtonPadding + frame), 2 * (kWaveSlotButtonPaddingTop + frame));
+        default:
+            break;
+        }
+    }
+    return QProxyStyle::sizeFromContents(type, option, contents, widget);
+}
+
+} // namespace kelvane::views
