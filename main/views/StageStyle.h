@@ -25,7 +25,10 @@ namespace kelvane::views {
 //  - bank labels (property "bankLabel"): bold white on blue;
 //  - a wave slot's push buttons: narrow, so that two fit side by side.
 // Everything else is Fusion in the application's palette. Scroll bars are
-// marked as painting all of their pixels, which Fusion's do.
+// Fusion's too, but kept as pixmaps, one for each look a bar has shown: the
+// sixteen bars a press locks and its release frees are blitted, not drawn
+// again with Fusion's gradients. They are marked as painting all of their
+// pixels, which Fusion's do.
 class StageStyle : public QProxyStyle {
 public:
     StageStyle();
@@ -38,6 +41,8 @@ public:
         ControlElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override;
     void drawPrimitive(
         PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+        const QWidget* widget) const override;
     QSize sizeFromContents(
         ContentsType type, const QStyleOption* option, const QSize& contents, const QWidget* widget) const override;
 };

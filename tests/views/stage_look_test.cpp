@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -94,6 +96,33 @@ TEST(StageLook, ScrollBarsPaintEveryPixelSoThePanelUnderThemNeedNotBePainted)
                 widget.setValue(value);
                 EXPECT_EQ(unpaintedPixels(widget), 0)
                     << bar->name() << (enabled ? " enabled" : " disabled") << " at " << value;
+            }
+        }
+    }
+}
+
+TEST(StageLook, ScrollBarsKeptAsPixmapsLookAsFusionDrawsThem)
+{
+    ViewRig rig;
+    rig.shown();
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    const Switch& s = rig.sw(2);
+    for (const ScrollBar* bar : {&s.note, &s.channel}) {
+        auto& widget = rig.widget<QScrollBar>(bar->name().c_str());
+        for (bool enabled : {true, false}) {
+            for (int value : {widget.minimum(), (widget.minimum() + widget.maximum()) / 3, widget.maximum()}) {
+                widget.setEnabled(enabled);
+                widget.setValue(value);
+                auto image = [&widget] { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+                const QImage drawn = image();
+                const QImage kept = image(); // from the pixmap kept for this look
+                widget.setStyle(fusion.get());
+                const QImage byFusion = image();
+                widget.setStyle(nullptr); // back to the application's style
+                const std::string state
+                    = bar->name() + (enabled ? " enabled" : " disabled") + " at " + std::to_string(value);
+                EXPECT_EQ(drawn, byFusion) << state;
+                EXPECT_EQ(kept, byFusion) << state;
             }
         }
     }
