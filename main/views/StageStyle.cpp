@@ -212,8 +212,12 @@ void StageStyle::drawPrimitive(
 void StageStyle::drawComplexControl(
     ComplexControl control, const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const
 {
+    // Only a switch's bars are kept: a press locks them and its release frees
+    // them, without moving them. Bars that move with every repaint, such as
+    // the lighting desk's faders during a fade, would only fill the cache.
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    if (control != CC_ScrollBar || bar == nullptr || bar->rect.isEmpty()) {
+    const bool switchBar = widget != nullptr && isSwitchPanel(widget->parentWidget());
+    if (control != CC_ScrollBar || bar == nullptr || bar->rect.isEmpty() || !switchBar) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }

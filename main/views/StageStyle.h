@@ -24,11 +24,11 @@ namespace kelvane::views {
 //  - setting captions ("settingCaption"), softer than the values;
 //  - bank labels (property "bankLabel"): bold white on blue;
 //  - a wave slot's push buttons: narrow, so that two fit side by side.
-// Everything else is Fusion in the application's palette. Scroll bars are
-// Fusion's too, but kept as pixmaps, one for each look a bar has shown: the
-// sixteen bars a press locks and its release frees are blitted, not drawn
-// again with Fusion's gradients. They are marked as painting all of their
-// pixels, which Fusion's do.
+// Everything else is Fusion in the application's palette. A switch's scroll
+// bars are Fusion's too, but kept as pixmaps, one for each look a bar has
+// shown: the sixteen bars a press locks and its release frees are blitted,
+// not drawn again with Fusion's gradients. All scroll bars are marked as
+// painting all of their pixels, which Fusion's do.
 class StageStyle : public QProxyStyle {
 public:
     StageStyle();
