@@ -126,6 +126,11 @@ MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
     // taking it from the program bar the performer is adjusting with "+" and "-".
     scroller_->setFocusPolicy(Qt::NoFocus);
     scroller_->setWidget(buildPad());
+    // Two fingers on two switches of a touch screen play them: the scroll
+    // area must not take them for a pan and slide the pad away under them.
+    // Without the gesture, Qt also stops offering every event in the pad to
+    // its gesture recognizers, which made each press's delivery slower.
+    scroller_->viewport()->ungrabGesture(Qt::PanGesture);
     setCentralWidget(scroller_);
     new MainWindowKeys(form, *this);
     resize(form.width(), form.height());

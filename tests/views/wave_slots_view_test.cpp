@@ -163,6 +163,37 @@ TEST(MainWindowFit, WholeOnA1024x768ScreenAndEveryControlReachableAt800x600)
     }
 }
 
+TEST(MainWindowFit, TwoFingersDraggedOverThePadNeverScrollIt)
+{
+    // A performer's two fingers on two switches of a touch screen play them;
+    // the pad must not slide away under the fingers as they move.
+    WaveViewRig rig(800, 600);
+    auto& scroller = rig.widget<QScrollArea>("padScroller");
+    QScrollBar& across = *scroller.horizontalScrollBar();
+    QScrollBar& down = *scroller.verticalScrollBar();
+    ASSERT_GT(across.maximum(), 0);
+    ASSERT_GT(down.maximum(), 0);
+    across.setValue(across.maximum() / 2);
+    down.setValue(down.maximum() / 2);
+    const int acrossBefore = across.value();
+    const int downBefore = down.value();
+
+    QPointingDevice* screen = QTest::createTouchDevice();
+    QWidget* viewport = scroller.viewport();
+    const QPoint first = viewport->rect().center() - QPoint(60, 0);
+    const QPoint second = viewport->rect().center() + QPoint(60, 0);
+    QTest::touchEvent(viewport, screen).press(0, first).press(1, second);
+    for (int step = 1; step <= 10; ++step) {
+        const QPoint moved(-12 * step, -12 * step);
+        QTest::touchEvent(viewport, screen).move(0, first + moved).move(1, second + moved);
+    }
+    QTest::touchEvent(viewport, screen).release(0, first + QPoint(-120, -120)).release(1, second + QPoint(-120, -120));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(across.value(), acrossBefore);
+    EXPECT_EQ(down.value(), downBefore);
+}
+
 TEST(SmallBars, ChannelAndProgramStepByOnePerArrowWheelNotchAndSmallDrag)
 {
     WaveViewRig rig;
