@@ -15,7 +15,17 @@ namespace kelvane::views {
 
 namespace {
 
-enum class Role { Other, SwitchPanel, WaveSlotPanel, SwitchButton, WaveSlotButton, ValueBox, InstrumentName, Caption, BankLabel };
+enum class Role {
+    Other,
+    SwitchPanel,
+    WaveSlotPanel,
+    SwitchButton,
+    WaveSlotButton,
+    ValueBox,
+    InstrumentName,
+    Caption,
+    BankLabel
+};
 
 bool isSwitchPanel(const QWidget* widget)
 {
@@ -92,8 +102,8 @@ void drawShape(QPainter& painter, const QRect& rect, const RoundedLook& look)
         return;
     const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
     const QString key = cacheKey("kelvane-shape",
-        {look.fill.rgba(), look.border.isValid() ? look.border.rgba() : 0u, qRound64(look.radius * 1000),
-            rect.width(), rect.height(), qRound64(ratio * 1000)});
+        {look.fill.rgba(), look.border.isValid() ? look.border.rgba() : 0u, qRound64(look.radius * 1000), rect.width(),
+            rect.height(), qRound64(ratio * 1000)});
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
         pixmap = QPixmap((QSizeF(rect.size()) * ratio).toSize());
@@ -115,10 +125,10 @@ void drawShape(QPainter& painter, const QRect& rect, const RoundedLook& look)
 QString scrollBarKey(const QStyleOptionSlider& bar, qreal ratio)
 {
     return cacheKey("kelvane-bar",
-        {bar.rect.width(), bar.rect.height(), qRound64(ratio * 1000), static_cast<int>(bar.orientation),
-            bar.minimum, bar.maximum, bar.sliderPosition, bar.sliderValue, bar.singleStep, bar.pageStep,
-            bar.upsideDown ? 1 : 0, static_cast<int>(bar.state), static_cast<int>(bar.subControls),
-            static_cast<int>(bar.activeSubControls), static_cast<int>(bar.direction), bar.palette.cacheKey()});
+        {bar.rect.width(), bar.rect.height(), qRound64(ratio * 1000), static_cast<int>(bar.orientation), bar.minimum,
+            bar.maximum, bar.sliderPosition, bar.sliderValue, bar.singleStep, bar.pageStep, bar.upsideDown ? 1 : 0,
+            static_cast<int>(bar.state), static_cast<int>(bar.subControls), static_cast<int>(bar.activeSubControls),
+            static_cast<int>(bar.direction), bar.palette.cacheKey()});
 }
 
 void setFontOf(QWidget& widget, int points, QFont::Weight weight)
@@ -214,8 +224,8 @@ void StageStyle::drawPrimitive(
     if (element == PE_PanelLineEdit) {
         const Role role = roleOf(widget);
         if (role == Role::ValueBox || role == Role::InstrumentName) {
-            drawShape(*painter, option->rect,
-                {option->palette.color(QPalette::Base), kValueBoxBorder, kValueBoxRadius});
+            drawShape(
+                *painter, option->rect, {option->palette.color(QPalette::Base), kValueBoxBorder, kValueBoxRadius});
             return;
         }
     }
@@ -263,8 +273,7 @@ QSize StageStyle::sizeFromContents(
         case Role::SwitchButton:
             return contents + QSize(2 * frame, 2 * frame);
         case Role::WaveSlotButton:
-            return contents
-                + QSize(2 * (kWaveSlotButtonPadding + frame), 2 * (kWaveSlotButtonPaddingTop + frame));
+            return contents + QSize(2 * (kWaveSlotButtonPadding + frame), 2 * (kWaveSlotButtonPaddingTop + frame));
         default:
             break;
         }
