@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 
 class QGridLayout;
@@ -48,6 +49,7 @@ private:
     QWidget* buildColumn(Switch& s);
     QWidget* buildBankRow();
     QWidget* buildWaveSlotRow(WaveSlots& slots, int n);
+    void keepSwitchesOnTop();
     void fitToScreen();
     void refresh();
     void activateWhenShown();
@@ -62,6 +64,7 @@ private:
     bool closed_ = false;
     QPoint placed_;
     QGridLayout* grid_ = nullptr;
+    std::array<QWidget*, kSwitchCount> columns_ {};
     QScrollArea* scroller_ = nullptr;
 };
 
