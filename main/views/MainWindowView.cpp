@@ -134,6 +134,7 @@ MainWindowView::MainWindowView(MainForm& form, QWidget* parent) :
     setCentralWidget(scroller_);
     new MainWindowKeys(form, *this);
     resize(form.width(), form.height());
+    keepSwitchesOnTop();
     refresh();
 }
 
@@ -153,17 +154,18 @@ QWidget* MainWindowView::buildPad()
     }
     grid_->addWidget(buildBankRow(), kBankRow, 0, 1, kSwitchCount);
     grid_->setRowStretch(kWaveSlotRow + 1, 1);
-    keepSwitchesOnTop();
     return pad;
 }
 
 // Qt finds the widget under a press by asking each parent's children from the
-// topmost down, and every child asked costs the press a few cache misses. The
-// switch columns, and in each its button, are kept topmost, so a press on a
-// switch finds its button first. Nothing in the pad overlaps: the order
+// topmost down, and every child asked (the window's bindings and key filter
+// among them) costs the press a few cache misses. The way down to the
+// switches is kept topmost: the pad's scroll area in the window, the switch
+// columns in the pad, the button in each column. Nothing overlaps: the order
 // changes no pixel.
 void MainWindowView::keepSwitchesOnTop()
 {
+    scroller_->raise();
     for (auto column = columns_.rbegin(); column != columns_.rend(); ++column)
         (*column)->raise();
 }
