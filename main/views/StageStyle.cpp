@@ -1,15 +1,14 @@
 #include "StageStyle.h"
 
+#include "desktop/CachedDrawing.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
-
-#include <initializer_list>
 
 namespace kelvane::views {
 
@@ -83,16 +82,6 @@ constexpr int kInstrumentNamePoints = 8;
 constexpr int kWaveSlotButtonPadding = 4;
 constexpr int kWaveSlotButtonPaddingTop = 1;
 
-// A pixmap cache key: the prefix, then the values' bytes as they are.
-// Formatting the numbers as text took a third of a repaint.
-QString cacheKey(const char* prefix, std::initializer_list<qint64> values)
-{
-    QString key = QLatin1String(prefix);
-    key.append(QStringView(reinterpret_cast<const char16_t*>(std::data(values)),
-        static_cast<qsizetype>(values.size() * sizeof(qint64) / sizeof(char16_t))));
-    return key;
-}
-
 // Antialiased curves are the dear part of a rounded shape, so each look and
 // size is drawn once into a pixmap and blitted after that; a repaint of part
 // of a panel copies just that part.
@@ -101,30 +90,23 @@ void drawShape(QPainter& painter, const QRect& rect, const RoundedLook& look)
     if (rect.isEmpty())
         return;
     const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
-    const QString key = cacheKey("kelvane-shape",
+    const QString key = pixmapCacheKey("kelvane-shape",
         {look.fill.rgba(), look.border.isValid() ? look.border.rgba() : 0u, qRound64(look.radius * 1000), rect.width(),
             rect.height(), qRound64(ratio * 1000)});
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap((QSizeF(rect.size()) * ratio).toSize());
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter drawing(&pixmap);
+    const QPixmap shape = cachedDrawing(key, rect.size(), ratio, Qt::transparent, [&](QPainter& drawing) {
         drawing.setRenderHint(QPainter::Antialiasing);
         drawing.setPen(look.border.isValid() ? QPen(look.border, 1.0) : QPen(Qt::NoPen));
         drawing.setBrush(look.fill);
         const QRectF inside = QRectF(0, 0, rect.width(), rect.height()).adjusted(0.5, 0.5, -0.5, -0.5);
         drawing.drawRoundedRect(inside, look.radius, look.radius);
-        drawing.end();
-        QPixmapCache::insert(key, pixmap);
-    }
-    painter.drawPixmap(rect.topLeft(), pixmap);
+    });
+    painter.drawPixmap(rect.topLeft(), shape);
 }
 
 // Everything Fusion's drawing of a scroll bar depends on.
 QString scrollBarKey(const QStyleOptionSlider& bar, qreal ratio)
 {
-    return cacheKey("kelvane-bar",
+    return pixmapCacheKey("kelvane-bar",
         {bar.rect.width(), bar.rect.height(), qRound64(ratio * 1000), static_cast<int>(bar.orientation), bar.minimum,
             bar.maximum, bar.sliderPosition, bar.sliderValue, bar.singleStep, bar.pageStep, bar.upsideDown ? 1 : 0,
             static_cast<int>(bar.state), static_cast<int>(bar.subControls), static_cast<int>(bar.activeSubControls),
@@ -245,21 +227,15 @@ void StageStyle::drawComplexControl(
         return;
     }
     const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
-    const QString key = scrollBarKey(*bar, ratio);
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap((QSizeF(bar->rect.size()) * ratio).toSize());
-        pixmap.setDevicePixelRatio(ratio);
-        // Opaque, as Fusion leaves no pixel of a bar unpainted: the blit is a copy.
-        pixmap.fill(bar->palette.color(QPalette::Window));
-        QStyleOptionSlider atOrigin = *bar;
-        atOrigin.rect.moveTo(0, 0);
-        QPainter drawing(&pixmap);
-        QProxyStyle::drawComplexControl(control, &atOrigin, &drawing, widget);
-        drawing.end();
-        QPixmapCache::insert(key, pixmap);
-    }
-    painter->drawPixmap(bar->rect.topLeft(), pixmap);
+    // Opaque, as Fusion leaves no pixel of a bar unpainted: the blit is a copy.
+    const QColor opaque = bar->palette.color(QPalette::Window);
+    const QPixmap look
+        = cachedDrawing(scrollBarKey(*bar, ratio), bar->rect.size(), ratio, opaque, [&](QPainter& drawing) {
+              QStyleOptionSlider atOrigin = *bar;
+              atOrigin.rect.moveTo(0, 0);
+              QProxyStyle::drawComplexControl(control, &atOrigin, &drawing, widget);
+          });
+    painter->drawPixmap(bar->rect.topLeft(), look);
 }
 
 QSize StageStyle::sizeFromContents(

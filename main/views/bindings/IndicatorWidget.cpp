@@ -1,5 +1,7 @@
 #include "bindings/IndicatorWidget.h"
 
+#include "desktop/CachedDrawing.h"
+
 #include <QPainter>
 
 namespace kelvane::views {
@@ -27,13 +29,23 @@ QColor IndicatorWidget::colour() const
 
 void IndicatorWidget::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal inset = kOutlineWidth / 2 + 1;
-    const QRectF box = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
-    painter.setPen(QPen(colour(), kOutlineWidth));
-    painter.setBrush(shape_.lit() ? QBrush(colour()) : QBrush(Qt::NoBrush));
-    painter.drawRoundedRect(box, kCornerRadius, kCornerRadius);
+    // A press lights an indicator and its release darkens it: the same few
+    // looks over and over, each drawn once (the antialiased outline was a
+    // quarter of a press's repaint) and then copied.
+    const QColor shown = colour();
+    const bool lit = shape_.lit();
+    const qreal ratio = devicePixelRatioF();
+    const QString key
+        = pixmapCacheKey("kelvane-indicator", {shown.rgba(), lit ? 1 : 0, width(), height(), qRound64(ratio * 1000)});
+    const QPixmap look = cachedDrawing(key, size(), ratio, Qt::transparent, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal inset = kOutlineWidth / 2 + 1;
+        const QRectF box = QRectF(QPointF(0, 0), QSizeF(size())).adjusted(inset, inset, -inset, -inset);
+        painter.setPen(QPen(shown, kOutlineWidth));
+        painter.setBrush(lit ? QBrush(shown) : QBrush(Qt::NoBrush));
+        painter.drawRoundedRect(box, kCornerRadius, kCornerRadius);
+    });
+    QPainter(this).drawPixmap(0, 0, look);
 }
 
 void IndicatorWidget::refresh()
