@@ -22,6 +22,7 @@ enum class Role {
     WaveSlotButton,
     ValueBox,
     InstrumentName,
+    StateColouredBox,
     Caption,
     BankLabel
 };
@@ -47,8 +48,12 @@ Role roleOf(const QWidget* widget)
             return Role::SwitchButton;
         return isWaveSlotPanel(parent) ? Role::WaveSlotButton : Role::Other;
     }
-    if (qobject_cast<const QLineEdit*>(widget) != nullptr && isSwitchPanel(parent))
-        return widget->property("instrumentName").toBool() ? Role::InstrumentName : Role::ValueBox;
+    if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
+        if (widget->property("stateColoured").toBool())
+            return Role::StateColouredBox;
+        if (isSwitchPanel(parent))
+            return widget->property("instrumentName").toBool() ? Role::InstrumentName : Role::ValueBox;
+    }
     if (qobject_cast<const QLabel*>(widget) != nullptr) {
         if (widget->objectName() == QLatin1String("settingCaption"))
             return Role::Caption;
@@ -72,6 +77,7 @@ const RoundedLook kHeldSwitchFace {QColor(0x6f, 0x7b, 0x94), QColor(0xc5, 0xcb, 
 const RoundedLook kBankLabel {QColor(0x15, 0x65, 0xc0), QColor(), 3};
 const QColor kValueBoxBorder(0x3f, 0x46, 0x54);
 constexpr qreal kValueBoxRadius = 3;
+constexpr qreal kStateColouredBoxRadius = 0;
 
 const QColor kCaptionText(0xaa, 0xb2, 0xc0);
 const QColor kInstrumentNameText(0xd7, 0xdc, 0xe6);
@@ -210,6 +216,11 @@ void StageStyle::drawPrimitive(
                 *painter, option->rect, {option->palette.color(QPalette::Base), kValueBoxBorder, kValueBoxRadius});
             return;
         }
+        if (role == Role::StateColouredBox) {
+            drawShape(*painter, option->rect,
+                {option->palette.color(QPalette::Base), kValueBoxBorder, kStateColouredBoxRadius});
+            return;
+        }
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
@@ -238,9 +249,23 @@ void StageStyle::drawComplexControl(
     painter->drawPixmap(bar->rect.topLeft(), look);
 }
 
+int StageStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
+{
+    // The state-coloured box has a hairline border, not Fusion's frame.
+    if (metric == PM_DefaultFrameWidth && roleOf(widget) == Role::StateColouredBox)
+        return 1;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
 QSize StageStyle::sizeFromContents(
     ContentsType type, const QStyleOption* option, const QSize& contents, const QWidget* widget) const
 {
+    if (type == CT_LineEdit && roleOf(widget) == Role::StateColouredBox) {
+        // Just the hairline around the text, as high as the box was when a
+        // style sheet drew it; Fusion would add room for its sunken frame.
+        const int frame = proxy()->pixelMetric(PM_DefaultFrameWidth, option, widget);
+        return contents + QSize(2 * frame, 2 * frame);
+    }
     if (type == CT_PushButton) {
         // Fusion gives every captioned button at least 80 pixels; a switch
         // and a wave slot's buttons are as wide as their column lets them be.

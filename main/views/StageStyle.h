@@ -21,6 +21,8 @@ namespace kelvane::views {
 //    caption on a flat face that lights while the button is held;
 //  - the value boxes in a switch's column: bold on a dark face, and the
 //    instrument name (property "instrumentName") small and plain;
+//  - a box whose face shows a state in its colour (property "stateColoured",
+//    a wave slot's name): square, in its own palette's Base colour;
 //  - setting captions ("settingCaption"), softer than the values;
 //  - bank labels (property "bankLabel"): bold white on blue;
 //  - a wave slot's push buttons: narrow, so that two fit side by side.
@@ -43,6 +45,7 @@ public:
         PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
         const QWidget* widget) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
     QSize sizeFromContents(
         ContentsType type, const QStyleOption* option, const QSize& contents, const QWidget* widget) const override;
 };
