@@ -11,8 +11,6 @@ NameBoxEdit::NameBoxEdit(ColouredTextBox& box, QWidget* parent) :
     showColour();
 }
 
-QColor NameBoxEdit::backColour() const { return QColor::fromRgb(box_.backColour()); }
-
 void NameBoxEdit::showColour()
 {
     if (box_.backColour() == shownColour_)
@@ -21,7 +19,7 @@ void NameBoxEdit::showColour()
     // A palette, not a style sheet: a sheet re-polishes the box and lays out
     // its slot again at every change, and a wave press changes the colour.
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, backColour());
+    palette.setColor(QPalette::Base, QColor::fromRgb(shownColour_));
     palette.setColor(QPalette::Text, Qt::black);
     setPalette(palette);
 }

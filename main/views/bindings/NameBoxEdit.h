@@ -11,8 +11,6 @@ class NameBoxEdit : public BoundLineEdit {
 public:
     explicit NameBoxEdit(ColouredTextBox& box, QWidget* parent = nullptr);
 
-    QColor backColour() const;
-
 private:
     void showColour();
 
