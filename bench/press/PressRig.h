@@ -2,10 +2,11 @@
 
 // The program's press path as main() builds it: the main window's form with
 // its real (Qt) view, the real desktop adapters, the MIDI output router over
-// the built-in synthesizer (FluidSynth on the SDL output) and the ALSA
-// sequencer's ports. The only additions are two pass-through wrappers that
-// note the moment the router's hand-off returns: the message queued for the
-// audio thread, or written to the sequencer.
+// the built-in synthesizer (FluidSynth on the SDL output), the wave slots on
+// the real wave player (mixed into the same output) and the ALSA sequencer's
+// ports. The only additions are two pass-through wrappers that note the moment
+// the router's hand-off returns: the message queued for the audio thread, or
+// written to the sequencer.
 
 #include "BenchStats.h"
 #include "HelpViewer.h"
@@ -14,6 +15,7 @@
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "audio/AudioOutput.h"
+#include "audio/MixerWavePlayer.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -24,7 +26,6 @@
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
-#include "null/NullWavePlayer.h"
 #include "slides/SlideStep.h"
 #include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
@@ -99,13 +100,18 @@ struct PressRigOptions {
     int device = midi::MidiOutputRouter::kMapper;
     // Empty for no --midi-log.
     std::string midiLog;
+    // The sound device as main() opens it by default.
+    audio::AudioSettings audio {};
 };
 
 // Needs a QApplication. Throws std::runtime_error when a part cannot start.
 class PressRig {
 public:
     explicit PressRig(const PressRigOptions& options) :
-        soundOutput(openAudio()), soundFont(loadSoundFont(*soundOutput)), hook(soundOutput->attachMusic(*soundFont))
+        soundOutput(openAudio(options.audio)),
+        soundFont(loadSoundFont(*soundOutput)),
+        hook(soundOutput->attach(*soundFont)),
+        waves(*soundOutput)
     {
         std::string problem;
         if (!options.midiLog.empty()) {
@@ -154,7 +160,7 @@ public:
 
     std::unique_ptr<audio::AudioOutput> soundOutput;
     std::unique_ptr<midi::SoundFontSynth> soundFont;
-    audio::AudioOutput::MusicHook hook;
+    audio::AudioOutput::Attachment hook;
     midi::AlsaMidiPorts alsa {midi::SystemMidi::kClientName};
     StampingSynth synth {*soundFont};
     StampingPorts ports {alsa};
@@ -162,7 +168,7 @@ public:
     std::unique_ptr<midi::MidiOutputRouter> router;
     std::vector<std::string> reports;
 
-    NullWavePlayer waves;
+    audio::MixerWavePlayer waves;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     NoSlideStep slideStep;
@@ -174,10 +180,10 @@ public:
     std::unique_ptr<views::MainWindowView> view;
 
 private:
-    static std::unique_ptr<audio::AudioOutput> openAudio()
+    static std::unique_ptr<audio::AudioOutput> openAudio(const audio::AudioSettings& settings)
     {
         std::string problem;
-        auto output = audio::AudioOutput::open({}, problem);
+        auto output = audio::AudioOutput::open(settings, problem);
         if (!output)
             throw std::runtime_error("no audio output: " + problem);
         return output;

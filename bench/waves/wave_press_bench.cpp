@@ -43,7 +43,7 @@ void pressToPlaying(benchmark::State& state, std::size_t cacheBytes)
 {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::string problem;
-    const auto output = audio::AudioOutput::open({kRate, 256}, problem);
+    const auto output = audio::AudioOutput::open({kRate, 256, {}}, problem);
     if (!output) {
         state.SkipWithError(problem.c_str());
         return;

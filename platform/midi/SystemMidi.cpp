@@ -94,7 +94,7 @@ struct SystemMidi::Parts {
     AlsaMidiPorts ports {kClientName};
     std::unique_ptr<SoundFontSynth> soundFont;
     std::unique_ptr<SilentSynth> silent;
-    audio::AudioOutput::MusicHook hook;
+    audio::AudioOutput::Attachment hook;
     std::unique_ptr<MidiOutputRouter> router;
 };
 
@@ -119,7 +119,7 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
             installedShareFolder);
         synthSettings.sampleRate = parts.audio->sampleRate();
         parts.soundFont = std::make_unique<SoundFontSynth>(std::move(synthSettings));
-        parts.hook = parts.audio->attachMusic(*parts.soundFont);
+        parts.hook = parts.audio->attach(*parts.soundFont);
         mapper = parts.soundFont.get();
     } else {
         parts.silent = std::make_unique<SilentSynth>(audioProblem);

@@ -8,6 +8,7 @@ namespace kelvane {
 // (every load answers -1, "cannot be loaded") and every other call is a no-op.
 class NullWavePlayer : public WavePlayer {
 public:
+    void prepareWaveFile(const std::string&) override { }
     int loadWaveFile(const std::string&) override { return -1; }
     void releaseBuffer(int) override { }
     void playBuffer(int) override { }

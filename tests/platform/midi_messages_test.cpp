@@ -1,5 +1,5 @@
 // Message checks, the MIDI log's line format and file, and the command-line options.
-#include "midi/MessageQueue.h"
+#include "audio/MessageQueue.h"
 #include "midi/MidiBytes.h"
 #include "midi/MidiLog.h"
 #include "midi/SystemMidi.h"
@@ -14,6 +14,8 @@
 
 namespace kelvane::midi {
 namespace {
+
+using audio::MessageQueue;
 
 MidiBytes bytes(std::initializer_list<std::uint8_t> values)
 {
