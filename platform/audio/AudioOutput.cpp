@@ -51,9 +51,12 @@ std::unique_ptr<AudioOutput> AudioOutput::open(const AudioSettings& settings, st
 {
     // Without this hint SDL turns Ctrl+C into a quit event that nobody reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // The driver asked for on the command line wins over SDL_AUDIODRIVER.
+    // The driver asked for on the command line wins over SDL_AUDIODRIVER;
+    // without one, SDL_AUDIODRIVER (or SDL's own order) holds again.
     if (!settings.driver.empty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, settings.driver.c_str(), SDL_HINT_OVERRIDE);
+    else
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         problem = std::string("no audio output is available (") + SDL_GetError() + ")";
         return nullptr;

@@ -5,6 +5,7 @@
 #include "midi/MidiOutputRouter.h"
 #include "midi/SoundFontSynth.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -17,12 +18,30 @@ struct NamedOption {
     std::string SystemMidiOptions::*text; // null for --audio-buffer
 };
 
-constexpr NamedOption kOptions[] = {{"--soundfont", &SystemMidiOptions::soundFont},
-    {"--midi-log", &SystemMidiOptions::midiLog}, {"--audio-buffer", nullptr}};
+constexpr NamedOption kOptions[]
+    = {{"--soundfont", &SystemMidiOptions::soundFont}, {"--midi-log", &SystemMidiOptions::midiLog},
+        {"--audio-buffer", nullptr}, {"--audio-driver", &SystemMidiOptions::audioDriver}};
+
+// One of the drivers this SDL offers, named as SDL names them.
+bool knownDriver(const std::string& name, std::string& known)
+{
+    const std::vector<std::string> drivers = audio::AudioOutput::availableDrivers();
+    for (const std::string& driver : drivers)
+        known += (known.empty() ? "" : ", ") + driver;
+    return std::find(drivers.begin(), drivers.end(), name) != drivers.end();
+}
 
 bool setOption(
     SystemMidiOptions& options, const NamedOption& option, const std::string& value, std::vector<std::string>& problems)
 {
+    if (option.text == &SystemMidiOptions::audioDriver) {
+        std::string known;
+        if (!knownDriver(value, known)) {
+            problems.push_back(
+                std::string(option.name) + " needs one of the audio drivers " + known + ", not \"" + value + "\".");
+            return false;
+        }
+    }
     if (option.text) {
         if (value.empty()) {
             problems.push_back(std::string(option.name) + " needs a file name.");
@@ -105,6 +124,7 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
     std::string audioProblem;
     audio::AudioSettings audioSettings;
     audioSettings.bufferFrames = options.audioBufferFrames;
+    audioSettings.driver = options.audioDriver;
     parts.audio = audio::AudioOutput::open(audioSettings, audioProblem);
 
     MidiSynth* mapper = nullptr;
