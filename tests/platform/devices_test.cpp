@@ -303,6 +303,51 @@ TEST(AudioOutput, TheSynthSoundsThroughTheDeviceAfterANoteOn)
     EXPECT_EQ(listener.buffers(), afterDetach);
 }
 
+TEST(AudioOutput, AnIdleOutputRestsUntilANoteIsHandedOverAndThenSoundsIt)
+{
+    std::string problem;
+    auto output = audio::AudioOutput::open({48000, 256, {}}, problem);
+    ASSERT_TRUE(output) << problem;
+    SoundFontSynth synth({kSoundFont, output->sampleRate(), SoundFontSettings::kDefaultGain});
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    auto hook = output->attach(synth);
+    Listener listener;
+    auto listening = output->attach(listener);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (output->rests() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GT(output->rests(), 0U) << "the silent output never rested";
+    // Resting: no period runs, however long nothing is played.
+    const int rested = listener.buffers();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(listener.buffers(), rested);
+
+    ASSERT_TRUE(synth.play(kNoteOn));
+    EXPECT_TRUE(listener.waitForSound());
+    EXPECT_GT(listener.buffers(), rested);
+    listening = {};
+    hook = {};
+}
+
+TEST(AudioOutput, TheDriverAskedForWinsOverTheEnvironmentForThatOutputOnly)
+{
+    const auto device = std::filesystem::temp_directory_path() / "kelvane-driver-test.raw";
+    setenv("SDL_DISKAUDIOFILE", device.c_str(), 1);
+    std::string problem;
+    {
+        auto disk = audio::AudioOutput::open({48000, 256, "disk"}, problem);
+        ASSERT_TRUE(disk) << problem;
+        EXPECT_EQ(disk->driver(), "disk");
+    }
+    auto usual = audio::AudioOutput::open({48000, 256, {}}, problem);
+    ASSERT_TRUE(usual) << problem;
+    EXPECT_EQ(usual->driver(), std::getenv("SDL_AUDIODRIVER"));
+    usual.reset();
+    EXPECT_FALSE(audio::AudioOutput::open({48000, 256, "no-such-driver"}, problem));
+    EXPECT_NE(problem.find("no audio output"), std::string::npos) << problem;
+    std::filesystem::remove(device);
+}
+
 TEST(AlsaMidiPorts, WithoutASequencerThereAreNoPortsAndNothingThrows)
 {
     if (std::filesystem::exists("/dev/snd/seq"))
@@ -334,7 +379,7 @@ TEST(SystemMidi, ABadSoundFontIsToldOnceAndTheMapperStillTakesAndLogsMessages)
     const auto logPath = std::filesystem::temp_directory_path() / "kelvane-system-midi.log";
     std::filesystem::remove(logPath);
     {
-        SystemMidi midi({"/no/such/font.sf2", logPath.string(), 256});
+        SystemMidi midi({"/no/such/font.sf2", logPath.string(), 256, {}});
         Reports reports;
         MidiOutput& out = midi.output();
         out.setErrorHandler(reports.handler());
