@@ -4,9 +4,9 @@
 // its real (Qt) view, the real desktop adapters, the MIDI output router over
 // the built-in synthesizer (FluidSynth on the SDL output), the wave slots on
 // the real wave player (mixed into the same output) and the ALSA sequencer's
-// ports. The only additions are two pass-through wrappers that note the moment
-// the router's hand-off returns: the message queued for the audio thread, or
-// written to the sequencer.
+// ports. The only additions are pass-through wrappers that note the moment a
+// hand-off returns: the message queued for the audio thread or written to the
+// sequencer, a wave's start handed to the mixer.
 
 #include "BenchStats.h"
 #include "HelpViewer.h"
@@ -95,6 +95,43 @@ private:
     midi::MidiPorts& inner_;
 };
 
+// The real wave player, noting when each start has been handed to the mixer.
+class StampingWavePlayer final : public WavePlayer {
+public:
+    explicit StampingWavePlayer(WavePlayer& inner) : inner_(inner) { }
+    void prepareWaveFile(const std::string& path) override { inner_.prepareWaveFile(path); }
+    int loadWaveFile(const std::string& path) override { return inner_.loadWaveFile(path); }
+    void releaseBuffer(int buffer) override { inner_.releaseBuffer(buffer); }
+    void playBuffer(int buffer) override
+    {
+        inner_.playBuffer(buffer);
+        noteStart();
+    }
+    void playLooping(int buffer) override
+    {
+        inner_.playLooping(buffer);
+        noteStart();
+    }
+    void stopBuffer(int buffer) override { inner_.stopBuffer(buffer); }
+    void stopAllBuffers() override { inner_.stopAllBuffers(); }
+    int bufferLength(int buffer) const override { return inner_.bufferLength(buffer); }
+    bool isBufferPlaying(int buffer) const override { return inner_.isBufferPlaying(buffer); }
+    void setBufferVolume(int buffer, int volume) override { inner_.setBufferVolume(buffer, volume); }
+    void setBufferPan(int buffer, int pan) override { inner_.setBufferPan(buffer, pan); }
+
+    // Read by another thread: count last, stamp first.
+    std::atomic<Clock::rep> startedAt {0};
+    std::atomic<long long> started {0};
+
+private:
+    void noteStart()
+    {
+        startedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+        started.fetch_add(1, std::memory_order_release);
+    }
+    WavePlayer& inner_;
+};
+
 struct PressRigOptions {
     // The output device chosen in MIDI Setup: -1 the built-in synthesizer.
     int device = midi::MidiOutputRouter::kMapper;
@@ -127,7 +164,7 @@ public:
 
         setup = std::make_unique<MidiSetupForm>(*router, environment);
         form = std::make_unique<MainForm>(
-            MainFormPorts {*router, waves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
+            MainFormPorts {*router, stampedWaves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
         slots.attach(form->switches(), form->menu().item("mnuExclusive"));
         setupView = std::make_unique<views::MidiSetupDialog>(*setup);
         modals.add(*setup, *setupView);
@@ -169,10 +206,11 @@ public:
     std::vector<std::string> reports;
 
     audio::MixerWavePlayer waves;
+    StampingWavePlayer stampedWaves {waves};
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     NoSlideStep slideStep;
-    WaveSlots slots {waves, dialogs, slideStep};
+    WaveSlots slots {stampedWaves, dialogs, slideStep};
     EmptyWaveBanks banks;
     std::unique_ptr<MidiSetupForm> setup;
     std::unique_ptr<MainForm> form;
