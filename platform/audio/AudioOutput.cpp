@@ -92,8 +92,10 @@ AudioOutput::AudioOutput(int sampleRate, int bufferFrames, std::string driver, s
     sampleRate_(sampleRate), bufferFrames_(bufferFrames), driver_(std::move(driver)), device_(device)
 {
     // Without the device's identifier there is no lock to rest on: the
-    // audio thread then runs every period, as a device does.
-    if (device_ != 0)
+    // audio thread then runs every period, as a device does. SDL's PipeWire
+    // driver renders in PipeWire's own processing thread, which must never
+    // be held up: with it, the output never rests.
+    if (device_ != 0 && driver_ != "pipewire")
         parking_ = std::make_unique<IdleParking>([this] { SDL_LockAudioDevice(device_); },
             [this] { SDL_UnlockAudioDevice(device_); }, [this] { return allSourcesIdle(); });
 }

@@ -34,7 +34,8 @@ struct AudioSettings {
 // device's buffer, each adding its sound to the silence SDL_mixer starts it
 // with. SDL_mixer also decodes the wave files into that format; its own
 // channels are not used. While every source is idle the audio thread rests
-// (IdleParking) until a source is handed something to play.
+// (IdleParking) until a source is handed something to play; not with SDL's
+// PipeWire driver, which renders in PipeWire's own thread.
 //
 // At most one AudioOutput may exist at a time (the mixer is process-wide).
 // Construction, destruction and attaching happen on the user-interface
