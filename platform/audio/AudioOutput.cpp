@@ -124,6 +124,18 @@ void AudioOutput::renderPeriod(void* opaque, Uint8* stream, int bytes)
 
 std::uint64_t AudioOutput::rests() const { return parking_ ? parking_->rests() : 0; }
 
+AudioOutput::KeptAwake::KeptAwake(AudioOutput& output) : parking_(output.parking_.get())
+{
+    if (parking_)
+        parking_->hold();
+}
+
+AudioOutput::KeptAwake::~KeptAwake()
+{
+    if (parking_)
+        parking_->release();
+}
+
 std::string AudioOutput::describePeriod() const
 {
     const int frames = obtainedPeriodFrames();
@@ -142,7 +154,7 @@ AudioOutput::~AudioOutput()
     // The audio thread must run for the device to close, and no period may
     // still look at the parking when it goes.
     if (parking_)
-        parking_->suspend();
+        parking_->hold();
     Mix_HookMusic(nullptr, nullptr);
     parking_.reset();
     Mix_CloseAudio();
@@ -155,11 +167,8 @@ void AudioOutput::waitForRender() noexcept
     // from start to end: once it returns, no render that read the sources
     // before the change is still running. A resting device holds that lock
     // elsewhere: it runs meanwhile.
-    if (parking_)
-        parking_->suspend();
+    const KeptAwake awake(*this);
     Mix_HookMusic(renderPeriod, this);
-    if (parking_)
-        parking_->resume();
 }
 
 AudioOutput::Attachment AudioOutput::attach(AudioSource& source)

@@ -75,6 +75,20 @@ public:
     // tests and benchmarks).
     std::uint64_t rests() const;
 
+    // Keeps the audio thread from resting for its lifetime, waking it if it
+    // rests: a resting output holds the device's lock, which SDL_mixer calls
+    // such as Mix_FreeChunk take. Any thread; the output must outlive it.
+    class KeptAwake {
+    public:
+        explicit KeptAwake(AudioOutput& output);
+        ~KeptAwake();
+        KeptAwake(const KeptAwake&) = delete;
+        KeptAwake& operator=(const KeptAwake&) = delete;
+
+    private:
+        IdleParking* parking_;
+    };
+
     // Keeps a source rendering into the output for as long as the attachment
     // lives. Destroying the attachment waits for a running render to finish,
     // so the source may be destroyed right after it. Sources render in the

@@ -34,7 +34,7 @@ void IdleParking::periodRendered(bool idle, int frames, int sampleRate) noexcept
         // Once per idle stretch (a rest ends with something handed over, or
         // is not taken): a futex wake, which does not block.
         idleFrames_ = 0;
-        if (allowed_.load(std::memory_order_relaxed)) {
+        if (holds_.load(std::memory_order_relaxed) == 0) {
             restAsked_.fetch_add(1, std::memory_order_release);
             restAsked_.notify_one();
         }
@@ -52,15 +52,15 @@ void IdleParking::wake() noexcept
     }
 }
 
-void IdleParking::suspend()
+void IdleParking::hold()
 {
-    allowed_.store(false);
+    holds_.fetch_add(1);
     wake();
-    // A rest begun before `allowed_` fell is ended by the check after the lock.
+    // A rest begun before the hold ends at the check after the lock.
     resting_.wait(true);
 }
 
-void IdleParking::resume() { allowed_.store(true); }
+void IdleParking::release() noexcept { holds_.fetch_sub(1); }
 
 void IdleParking::run()
 {
@@ -71,7 +71,7 @@ void IdleParking::run()
         asked = restAsked_.load(std::memory_order_acquire);
         if (stopping_.load())
             return;
-        if (!allowed_.load())
+        if (holds_.load() > 0)
             continue;
         // Waits for the period being rendered, if any, to end.
         lockDevice_();
@@ -79,7 +79,7 @@ void IdleParking::run()
         resting_.store(true);
         std::atomic_thread_fence(std::memory_order_seq_cst);
         // Something may have come between the request and the lock.
-        if (allowed_.load() && !stopping_.load() && allIdle_()) {
+        if (holds_.load() == 0 && !stopping_.load() && allIdle_()) {
             rests_.fetch_add(1, std::memory_order_relaxed);
             wakes_.wait(wakesBefore, std::memory_order_acquire);
         }

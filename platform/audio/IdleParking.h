@@ -20,8 +20,8 @@ namespace kelvane::audio {
 // hand-over, the time the wake takes included (while that is under a period).
 //
 // periodRendered runs on the audio thread and never blocks; wake on any
-// thread, costing one atomic load unless the device rests. suspend/resume and
-// destruction on the user-interface thread.
+// thread, costing one atomic load unless the device rests; hold/release on
+// any thread; destruction on the user-interface thread.
 class IdleParking {
 public:
     static constexpr double kIdleSeconds = 0.25;
@@ -38,10 +38,11 @@ public:
     void periodRendered(bool idle, int frames, int sampleRate) noexcept;
     // After something was handed to a source.
     void wake() noexcept;
-    // The device runs and stays running until resume(): for a caller that
-    // is about to take the device's lock itself.
-    void suspend();
-    void resume();
+    // The device runs, and stays running until as many release() calls: for
+    // a caller about to take the device's lock itself (directly or through
+    // SDL_mixer), which a resting device holds.
+    void hold();
+    void release() noexcept;
 
     // How often the device has been rested so far (for tests and benchmarks).
     std::uint64_t rests() const { return rests_.load(std::memory_order_relaxed); }
@@ -54,7 +55,7 @@ private:
     std::function<bool()> allIdle_;
 
     std::int64_t idleFrames_ = 0; // audio thread
-    std::atomic<bool> allowed_ {true};
+    std::atomic<int> holds_ {0};
     std::atomic<bool> stopping_ {false};
     std::atomic<std::uint32_t> restAsked_ {0}; // counts requests from the audio thread
     std::atomic<std::uint32_t> wakes_ {0}; // counts wakes while resting

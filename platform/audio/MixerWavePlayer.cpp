@@ -26,10 +26,13 @@ float gainOf(int hundredthsOfDecibel)
 
 // Runs on the cache's worker thread. SDL_mixer converts the file to the
 // output's format and rate; the samples are copied out, so the chunk is
-// freed here (freeing a chunk takes the audio device's lock) and the sound is
-// plain memory that any thread may let go of.
-std::optional<DecodedWave> decodeWithMixer(const std::string& path, int sampleRate)
+// freed here and the sound is plain memory that any thread may let go of.
+// Freeing a chunk takes the audio device's lock, which a resting output
+// holds: the output is kept awake meanwhile.
+std::optional<DecodedWave> decodeWithMixer(const std::string& path, AudioOutput& output)
 {
+    const AudioOutput::KeptAwake awake(output);
+    const int sampleRate = output.sampleRate();
     Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
     if (!chunk)
         return std::nullopt;
@@ -62,8 +65,7 @@ struct MixerWavePlayer::Impl {
     };
 
     Impl(AudioOutput& output, std::size_t cacheBytes) :
-        cache([rate = output.sampleRate()](const std::string& path) { return decodeWithMixer(path, rate); }, cacheBytes,
-            {},
+        cache([&output](const std::string& path) { return decodeWithMixer(path, output); }, cacheBytes, {},
             // SDL keeps per-thread state (the last error) that only its own threads free.
             [] { SDL_TLSCleanup(); }),
         attachment(output.attach(mixer))

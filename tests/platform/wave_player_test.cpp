@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -247,6 +248,24 @@ TEST_F(DiskOutput, AFileReadiedWhenChosenIsDecodedOnceAndAPressDuringTheDecodeSo
     player_->prepareWaveFile(wave);
     player_->releaseBuffer(player_->loadWaveFile(wave));
     EXPECT_EQ(player_->cache().decodes(), 1U);
+}
+
+TEST_F(DiskOutput, AFileChosenWhileTheOutputRestsIsDecodedWithoutWaitingForAPress)
+{
+    ASSERT_TRUE(player_);
+    const std::uint64_t rests = output_->rests();
+    ASSERT_TRUE(within(3s, [&] { return output_->rests() > rests; })) << "the silent output never rested";
+    // SDL_mixer takes the device's lock while it decodes, which the resting
+    // output holds: the decode must not wait for the next press to wake it.
+    const std::string wave = constantWave(file("chosen.wav"), kRate, kRate, 1000, 1000);
+    player_->prepareWaveFile(wave);
+    const int buffer = player_->loadWaveFile(wave);
+    auto length = std::async(std::launch::async, [&] { return player_->bufferLength(buffer); });
+    const bool decoded = length.wait_for(3s) == std::future_status::ready;
+    if (!decoded)
+        player_->playBuffer(buffer); // wakes the output, so that the test can end
+    EXPECT_TRUE(decoded) << "the decode waited for the output to wake";
+    EXPECT_EQ(length.get(), 1000);
 }
 
 TEST(WaveGains, VolumeIsHundredthsOfADecibelAndPanAttenuatesTheOtherSide)
