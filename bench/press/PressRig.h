@@ -38,6 +38,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -140,6 +141,26 @@ struct PressRigOptions {
     // The sound device as main() opens it by default.
     audio::AudioSettings audio {};
 };
+
+// Runs `work` on a thread of its own while this thread runs the Qt event
+// loop, until the work ends; what the work throws is thrown here.
+inline void runBesideTheEventLoop(const std::function<void()>& work)
+{
+    std::string failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    });
+    QCoreApplication::exec();
+    worker.join();
+    if (!failure.empty())
+        throw std::runtime_error(failure);
+}
 
 // Needs a QApplication. Throws std::runtime_error when a part cannot start.
 class PressRig {

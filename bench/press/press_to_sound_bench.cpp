@@ -274,20 +274,7 @@ int main(int argc, char** argv)
         Phase synth("synth");
         Phase warm("warm wave");
         Phase cold("cold wave");
-        std::string failure;
-        std::thread presser([&] {
-            try {
-                bench.run(synth, warm, cold, presses);
-            } catch (const std::exception& error) {
-                failure = error.what();
-            }
-            QMetaObject::invokeMethod(
-                &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
-        });
-        QApplication::exec();
-        presser.join();
-        if (!failure.empty())
-            throw std::runtime_error(failure);
+        runBesideTheEventLoop([&] { bench.run(synth, warm, cold, presses); });
 
         const int frames = rig.soundOutput->obtainedPeriodFrames();
         const double periodMs = 1000.0 * frames / rig.soundOutput->sampleRate();

@@ -93,33 +93,29 @@ std::optional<Clock::time_point> awaitStamp(const Target& target, long long befo
 
 // The pressing side, on a thread and X connection of its own, so that the
 // user-interface thread only waits for its events.
-void pressAlternately(std::vector<Target>& targets, const PressReadFilter& reads, int presses, std::string& failure)
+void pressAlternately(std::vector<Target>& targets, const PressReadFilter& reads, int presses)
 {
-    try {
-        XTestPointer pointer;
-        constexpr int kWarmUp = 50;
-        for (int i = 0; i < 2 * (kWarmUp + presses) && failure.empty(); ++i) {
-            Target& target = targets[static_cast<std::size_t>(i % 2)];
-            pointer.moveTo(target.screen.x(), target.screen.y());
-            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    XTestPointer pointer;
+    constexpr int kWarmUp = 50;
+    for (int i = 0; i < 2 * (kWarmUp + presses); ++i) {
+        Target& target = targets[static_cast<std::size_t>(i % 2)];
+        pointer.moveTo(target.screen.x(), target.screen.y());
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
 
-            const long long before = target.count->load(std::memory_order_acquire);
-            const auto sent = pointer.press();
-            const auto arrived = awaitStamp(target, before);
-            if (!arrived)
-                failure = "a press at (" + std::to_string(target.screen.x()) + ", " + std::to_string(target.screen.y())
-                    + ") did not arrive";
-            else if (i >= 2 * kWarmUp) {
-                target.samples.push_back(microseconds(*arrived - sent));
-                const Clock::time_point read(Clock::duration(reads.readAt.load(std::memory_order_relaxed)));
-                target.inProcess.push_back(microseconds(*arrived - read));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            pointer.release();
-            std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        const long long before = target.count->load(std::memory_order_acquire);
+        const auto sent = pointer.press();
+        const auto arrived = awaitStamp(target, before);
+        if (!arrived)
+            throw std::runtime_error("a press at (" + std::to_string(target.screen.x()) + ", "
+                + std::to_string(target.screen.y()) + ") did not arrive");
+        if (i >= 2 * kWarmUp) {
+            target.samples.push_back(microseconds(*arrived - sent));
+            const Clock::time_point read(Clock::duration(reads.readAt.load(std::memory_order_relaxed)));
+            target.inProcess.push_back(microseconds(*arrived - read));
         }
-    } catch (const std::exception& error) {
-        failure = error.what();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        pointer.release();
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
     }
 }
 
@@ -163,16 +159,7 @@ int main(int argc, char** argv)
             {floor.mapToGlobal(floor.rect().center()), &floor.pressedAt, &floor.presses, {}, {}}};
         PressReadFilter reads;
         app.installNativeEventFilter(&reads);
-        std::string failure;
-        std::thread presser([&] {
-            pressAlternately(targets, reads, presses, failure);
-            QMetaObject::invokeMethod(
-                &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
-        });
-        QApplication::exec();
-        presser.join();
-        if (!failure.empty())
-            throw std::runtime_error(failure);
+        runBesideTheEventLoop([&] { pressAlternately(targets, reads, presses); });
 
         std::vector<double>& kelvane = targets[0].samples;
         std::vector<double>& bare = targets[1].samples;
