@@ -92,12 +92,12 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     QtPause pause;
     const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // The wave slots play on the synthesizer's sound device; without one they
-    // load nothing and every press says "Cannot open".
+    // load nothing and every press says that the audio output is unavailable, and why.
     std::unique_ptr<WavePlayer> wavePlayer;
     if (audio::AudioOutput* output = systemMidi->audioOutput())
         wavePlayer = std::make_unique<audio::MixerWavePlayer>(*output);
     else
-        wavePlayer = std::make_unique<NullWavePlayer>();
+        wavePlayer = std::make_unique<NullWavePlayer>(systemMidi->audioProblem());
     WavePlayer& waves = *wavePlayer;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
     const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
