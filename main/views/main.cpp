@@ -125,7 +125,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     WholeSetupCommands wholeSetup(
         mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
     if (!performanceFile.empty())
-        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
+        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openNamedFile(performanceFile); });
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);
 
