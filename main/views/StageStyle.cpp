@@ -19,7 +19,7 @@ enum class Role {
     SwitchPanel,
     WaveSlotPanel,
     SwitchButton,
-    WaveSlotButton,
+    CompactButton,
     ValueBox,
     InstrumentName,
     StateColouredBox,
@@ -46,7 +46,8 @@ Role roleOf(const QWidget* widget)
     if (qobject_cast<const QPushButton*>(widget) != nullptr) {
         if (isSwitchPanel(parent))
             return Role::SwitchButton;
-        return isWaveSlotPanel(parent) ? Role::WaveSlotButton : Role::Other;
+        return isWaveSlotPanel(parent) || widget->property("compactButton").toBool() ? Role::CompactButton
+                                                                                     : Role::Other;
     }
     if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
         if (widget->property("stateColoured").toBool())
@@ -85,8 +86,8 @@ constexpr int kSwitchCaptionPoints = 16;
 constexpr int kInstrumentNamePoints = 8;
 // Around a wave slot button's caption; the slot is narrow and holds two
 // buttons side by side.
-constexpr int kWaveSlotButtonPadding = 4;
-constexpr int kWaveSlotButtonPaddingTop = 1;
+constexpr int kCompactButtonPadding = 4;
+constexpr int kCompactButtonPaddingTop = 1;
 
 // Antialiased curves are the dear part of a rounded shape, so each look and
 // size is drawn once into a pixmap and blitted after that; a repaint of part
@@ -273,8 +274,8 @@ QSize StageStyle::sizeFromContents(
         switch (roleOf(widget)) {
         case Role::SwitchButton:
             return contents + QSize(2 * frame, 2 * frame);
-        case Role::WaveSlotButton:
-            return contents + QSize(2 * (kWaveSlotButtonPadding + frame), 2 * (kWaveSlotButtonPaddingTop + frame));
+        case Role::CompactButton:
+            return contents + QSize(2 * (kCompactButtonPadding + frame), 2 * (kCompactButtonPaddingTop + frame));
         default:
             break;
         }
