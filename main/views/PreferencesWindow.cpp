@@ -1,5 +1,7 @@
 #include "PreferencesWindow.h"
 
+#include "WindowPlacement.h"
+
 #include "bindings/BoundCheckBox.h"
 #include "bindings/BoundOptionButton.h"
 #include "bindings/BoundText.h"
@@ -13,8 +15,8 @@
 
 namespace kelvane::views {
 
-PreferencesWindow::PreferencesWindow(PreferencesForm& form, QWidget* parent) :
-    QWidget(parent, Qt::Window), form_(form), link_(form, [this] { refresh(); })
+PreferencesWindow::PreferencesWindow(PreferencesForm& form, const QWidget* owner, QWidget* parent) :
+    QWidget(parent, Qt::Window), form_(form), owner_(owner), link_(form, [this] { refresh(); })
 {
     setObjectName(QString::fromStdString(form.name()));
     resize(form.width(), form.height());
@@ -78,6 +80,8 @@ void PreferencesWindow::followVisible()
 {
     followPending_ = false;
     if (form_.visible() && !isVisible()) {
+        if (owner_ != nullptr)
+            placeOver(*this, *owner_);
         show();
         raise();
         activateWindow();

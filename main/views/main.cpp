@@ -133,7 +133,8 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
     mainView.addWaveSlots(slots);
-    PreferencesWindow preferencesView(preferences);
+    PreferencesWindow preferencesView(preferences, &mainView);
+    help.setOwner(&mainView);
     LightDeskView lightDeskView(lightForm);
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
@@ -152,6 +153,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     preferences.loadShownThenHidden();
     mainView.loadAndShow();
     const int status = QApplication::exec();
+    help.setOwner(nullptr);
     modals.remove(midiSetup);
     return status;
 }
