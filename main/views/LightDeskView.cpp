@@ -87,6 +87,8 @@ LightDeskView::LightDeskView(LightForm& form, QWidget* parent) :
     scroller->setObjectName("deskScroller");
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
+    // A click on the desk must not take the focus from the channel box.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto* content = new QWidget(scroller);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
