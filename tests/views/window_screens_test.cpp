@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
@@ -253,6 +254,24 @@ TEST(StageScreen, EveryWindowFitsTheScreenAndEveryControlCanBeReached)
         });
     stage.form.menu().item("mnuAbout").click();
     EXPECT_TRUE(aboutSeen);
+
+    // The file dialogs of Open, Save As and Load Wave, closed again unused.
+    for (const bool saving : {false, true}) {
+        const std::string name = saving ? "save-dialog" : "open-dialog";
+        bool seen = false;
+        when([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
+            [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                seen = true;
+                checkOnScreen(*dialog, name);
+                dialog->reject();
+            });
+        if (saving)
+            stage.dialogs.chooseFileToSave("Save As", "Dance Files (*.dnc);;All Files (*)", "");
+        else
+            stage.dialogs.chooseFileToOpen("Open", "Dance Files (*.dnc);;All Files (*)");
+        EXPECT_TRUE(seen) << name;
+    }
 }
 
 int main(int argc, char** argv)
