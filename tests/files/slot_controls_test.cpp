@@ -142,8 +142,11 @@ TEST(SetupOnSlotControls, AFileNamedAtStartThatIsNoFileIsToldInABoxAfterTheStart
               "without it.",
             "message The performance file /stage named at start is not a file. Kelvane started without it."}));
     const auto& log = r.rig.log.entries();
-    EXPECT_LT(std::find(log.begin(), log.end(), "modal MIDISetupForm"),
-        std::find(log.begin(), log.end(), r.rig.log.startingWith("message").front()));
+    const auto modal = std::find(log.begin(), log.end(), "modal MIDISetupForm");
+    const auto told
+        = std::find_if(log.begin(), log.end(), [](const std::string& e) { return e.starts_with("message"); });
+    ASSERT_NE(told, log.end());
+    EXPECT_LT(modal, told) << "the box comes once the window is up";
     EXPECT_EQ(r.rig.form.caption(), "Kelvane     Major Strings");
 }
 
