@@ -145,10 +145,8 @@ void MainForm::load()
         ports_.dialogs.showMessage(std::string(kScreenWarning), MessageIcon::None, MessageButtons::Ok, "");
     // The window never outgrows the screen (its content scrolls instead) and
     // leaves room for a title bar and a panel, so centring never puts its menu
-    // bar out of reach. Integer halves, as the window has always been placed.
-    setSize(std::min(kDesignWidth, ports_.environment.screenWidth()),
-        std::min(kDesignHeight, std::max(ports_.environment.screenHeight() - kFrameAllowance, 0)));
-    move((ports_.environment.screenWidth() - width()) / 2, (ports_.environment.screenHeight() - height()) / 2);
+    // bar out of reach.
+    fitAndCentre(kDesignWidth, kDesignHeight, ports_.environment.screenWidth(), ports_.environment.screenHeight());
 }
 
 void MainForm::startupTimerFired()

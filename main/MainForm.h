@@ -90,8 +90,6 @@ public:
     // It fits a 1024x768 screen whole; load() shrinks it to a smaller screen.
     static constexpr int kDesignWidth = 1000;
     static constexpr int kDesignHeight = 700;
-    // Height kept free on a small screen for the title bar and a desktop panel.
-    static constexpr int kFrameAllowance = 60;
 
 private:
     void wireSwitchButtons();

@@ -92,12 +92,12 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     QtPause pause;
     const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // The wave slots play on the synthesizer's sound device; without one they
-    // load nothing and every press says "Cannot open".
+    // load nothing and every press says that the audio output is unavailable, and why.
     std::unique_ptr<WavePlayer> wavePlayer;
     if (audio::AudioOutput* output = systemMidi->audioOutput())
         wavePlayer = std::make_unique<audio::MixerWavePlayer>(*output);
     else
-        wavePlayer = std::make_unique<NullWavePlayer>();
+        wavePlayer = std::make_unique<NullWavePlayer>(systemMidi->audioProblem());
     WavePlayer& waves = *wavePlayer;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
     const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
@@ -125,7 +125,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     WholeSetupCommands wholeSetup(
         mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
     if (!performanceFile.empty())
-        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
+        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openNamedFile(performanceFile); });
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);
 
@@ -133,7 +133,8 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
     mainView.addWaveSlots(slots);
-    PreferencesWindow preferencesView(preferences);
+    PreferencesWindow preferencesView(preferences, &mainView);
+    help.setOwner(&mainView);
     LightDeskView lightDeskView(lightForm);
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
@@ -152,6 +153,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     preferences.loadShownThenHidden();
     mainView.loadAndShow();
     const int status = QApplication::exec();
+    help.setOwner(nullptr);
     modals.remove(midiSetup);
     return status;
 }

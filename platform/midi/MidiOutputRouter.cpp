@@ -133,9 +133,11 @@ void MidiOutputRouter::reportSilenceOnce()
     // Flagged before the handler runs: a message box may run nested events
     // that send more messages.
     silenceReported_ = true;
-    report(midi_error::kNoSound,
-        "The built-in synthesizer makes no sound: " + reason
-            + ". The program plays on; choose another output in MIDI Setup to hear the music.");
+    // MIDI Setup is worth a word only when it offers something besides the
+    // synthesizer that is silent.
+    const std::string advice = deviceCount() > 0 ? "; choose another output in MIDI Setup to hear the music." : ".";
+    report(
+        midi_error::kNoSound, "The built-in synthesizer makes no sound: " + reason + ". The program plays on" + advice);
 }
 
 } // namespace kelvane::midi

@@ -90,6 +90,7 @@ struct SystemMidi::Parts {
     // Destroyed bottom-up: the router first, the hook before the synthesizer
     // it renders, the sound device last.
     std::unique_ptr<audio::AudioOutput> audio;
+    std::string audioProblem;
     std::unique_ptr<MidiLog> log;
     AlsaMidiPorts ports {kClientName};
     std::unique_ptr<SoundFontSynth> soundFont;
@@ -102,10 +103,9 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
     parts_(std::make_unique<Parts>())
 {
     Parts& parts = *parts_;
-    std::string audioProblem;
     audio::AudioSettings audioSettings;
     audioSettings.bufferFrames = options.audioBufferFrames;
-    parts.audio = audio::AudioOutput::open(audioSettings, audioProblem);
+    parts.audio = audio::AudioOutput::open(audioSettings, parts.audioProblem);
 
     MidiSynth* mapper = nullptr;
     if (parts.audio) {
@@ -122,7 +122,7 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
         parts.hook = parts.audio->attachMusic(*parts.soundFont);
         mapper = parts.soundFont.get();
     } else {
-        parts.silent = std::make_unique<SilentSynth>(audioProblem);
+        parts.silent = std::make_unique<SilentSynth>(parts.audioProblem);
         mapper = parts.silent.get();
     }
 
@@ -140,6 +140,8 @@ SystemMidi::~SystemMidi() = default;
 MidiOutput& SystemMidi::output() { return *parts_->router; }
 
 audio::AudioOutput* SystemMidi::audioOutput() { return parts_->audio.get(); }
+
+const std::string& SystemMidi::audioProblem() const { return parts_->audioProblem; }
 
 bool SystemMidi::waitForSoundFont() { return parts_->soundFont && parts_->soundFont->waitUntilLoaded(); }
 

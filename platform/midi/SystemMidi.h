@@ -60,6 +60,8 @@ public:
     MidiOutput& output();
     // The sound device that the wave slots share; null when there is none.
     audio::AudioOutput* audioOutput();
+    // Why there is no sound device, as SDL said it; empty when there is one.
+    const std::string& audioProblem() const;
     // Blocks until the soundfont has loaded or failed; true when it loaded.
     bool waitForSoundFont();
 

@@ -172,7 +172,22 @@ TEST_F(Router, NoSoundIsToldOnceWhetherFoundAtOpenOrAtALaterSend)
     openDevice(-1);
     EXPECT_EQ(log, (Log {"synth 90 3C 64", "synth 90 3C 00", "report 4", "synth 90 3D 64", "synth all notes off"}));
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NE(texts[0].find("/x.sf2"), std::string::npos) << texts[0];
+    EXPECT_EQ(texts[0],
+        "The built-in synthesizer makes no sound: the soundfont /x.sf2 could not be loaded. The program plays on; "
+        "choose another output in MIDI Setup to hear the music.");
+}
+
+// MIDI Setup offers nothing but the silent synthesizer: no advice to go there.
+TEST_F(Router, NoSoundAdvisesMidiSetupOnlyWhenItListsAnotherOutput)
+{
+    ports.present.clear();
+    synth.reason = "no audio output is available (No available audio device)";
+    MidiOutputRouter alone(synth, ports, nullptr);
+    alone.setErrorHandler([this](int, const std::string& text) { texts.push_back(text); });
+    alone.open();
+    EXPECT_EQ(texts,
+        (Log {"The built-in synthesizer makes no sound: no audio output is available (No available audio device). "
+              "The program plays on."}));
 }
 
 TEST_F(Router, NoSoundWaitsForAHandlerAndIsNotToldForPorts)
