@@ -32,46 +32,6 @@ using testing::TempFolder;
 
 constexpr uid_t kNobody = 65534;
 
-std::string failureName(WriteFailure failure)
-{
-    switch (failure) {
-    case WriteFailure::None:
-        return "None";
-    case WriteFailure::NoFileName:
-        return "NoFileName";
-    case WriteFailure::UnfollowableLink:
-        return "UnfollowableLink";
-    case WriteFailure::IsAFolder:
-        return "IsAFolder";
-    case WriteFailure::NotAFile:
-        return "NotAFile";
-    case WriteFailure::ReadOnlyFile:
-        return "ReadOnlyFile";
-    case WriteFailure::FileNotWritable:
-        return "FileNotWritable";
-    case WriteFailure::FolderNotWritable:
-        return "FolderNotWritable";
-    case WriteFailure::CannotCreateTemporary:
-        return "CannotCreateTemporary";
-    case WriteFailure::CannotKeepPermissions:
-        return "CannotKeepPermissions";
-    case WriteFailure::CannotWrite:
-        return "CannotWrite";
-    case WriteFailure::CannotFlush:
-        return "CannotFlush";
-    case WriteFailure::CannotReplace:
-        return "CannotReplace";
-    }
-    return "?";
-}
-
-std::string outcome(const WriteResult& result)
-{
-    return failureName(result.failure) + " " + std::to_string(result.error);
-}
-
-std::string expected(WriteFailure failure, int error) { return failureName(failure) + " " + std::to_string(error); }
-
 // Each refusal of a path the writer must not or cannot write: the disk is as
 // it was (every file's bytes, mode and owner; no temporary file), and the
 // message names what was to be written and why.
@@ -119,7 +79,8 @@ TEST(SafeWrite, RefusalsComeBeforeAnythingIsWrittenAndLeaveTheDiskAsItWas)
             const AsOrdinaryUser ordinary;
             result = writeFileSafely(refusal.path, bytesOf("the new show"));
         }
-        EXPECT_EQ(outcome(result), expected(refusal.failure, refusal.error)) << refusal.path;
+        EXPECT_EQ(result.failure, refusal.failure) << refusal.path;
+        EXPECT_EQ(result.error, refusal.error) << refusal.path;
         EXPECT_NE(result.message().find(refusal.named), std::string::npos) << result.message();
         EXPECT_EQ(dir.snapshot(), before) << refusal.path;
     }
@@ -208,8 +169,8 @@ TEST(SafeWrite, AFullDiskIsReportedAndKeepsTheOldFile)
         if (!writeFileSafely(path, Bytes(20000, 'o')).ok())
             return "the old file could not be written";
         const WriteResult result = writeFileSafely(path, Bytes(100000, 'n'));
-        if (outcome(result) != expected(WriteFailure::CannotWrite, expectedError))
-            return "the write answered " + outcome(result);
+        if (result.failure != WriteFailure::CannotWrite || result.error != expectedError)
+            return "the write answered: " + result.message();
         if (contents(path) != Bytes(20000, 'o'))
             return "the old file changed";
         if (std::distance(fs::directory_iterator(dir / "small"), fs::directory_iterator()) != 1)
@@ -239,7 +200,7 @@ TEST(SafeWrite, AFailingRenameIsReportedAndKeepsTheOldFile)
         const AsOrdinaryUser ordinary;
         result = writeFileSafely(dir / "shared/show.dnc", bytesOf("mine"));
     }
-    EXPECT_EQ(outcome(result), expected(WriteFailure::CannotReplace, EPERM));
+    EXPECT_EQ(result.failure, WriteFailure::CannotReplace);
     EXPECT_EQ(result.message(), "Cannot replace " + (dir / "shared/show.dnc") + ": Operation not permitted.");
     EXPECT_EQ(dir.snapshot(), before);
 }
