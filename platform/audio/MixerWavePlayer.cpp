@@ -59,7 +59,9 @@ float gainOf(int hundredthsOfDecibel)
     return static_cast<float>(std::pow(10.0, hundredthsOfDecibel / 2000.0));
 }
 
-std::optional<DecodedWave> decodeWithMixer(const std::string& path, int sampleRate)
+} // namespace
+
+std::optional<DecodedWave> MixerWavePlayer::decode(const std::string& path, int sampleRate)
 {
     Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
     if (!chunk)
@@ -67,6 +69,14 @@ std::optional<DecodedWave> decodeWithMixer(const std::string& path, int sampleRa
     if (chunk->alen < static_cast<Uint32>(kBytesPerFrame)) {
         Mix_FreeChunk(chunk);
         return std::nullopt;
+    }
+    // A sound the mixer converted (another rate than the output's, mono, 8-bit)
+    // stays in the buffer it was converted in, several times its size (four
+    // times for 44.1 kHz stereo): give the rest back, so that the sound takes
+    // what the cache counts. An owned buffer is the mixer's to free with SDL_free.
+    if (chunk->allocated != 0) {
+        if (auto* fitted = static_cast<Uint8*>(SDL_realloc(chunk->abuf, chunk->alen)))
+            chunk->abuf = fitted;
     }
     DecodedWave wave;
     wave.audio = std::shared_ptr<void>(chunk, [](void* c) { Mix_FreeChunk(static_cast<Mix_Chunk*>(c)); });
@@ -76,8 +86,6 @@ std::optional<DecodedWave> decodeWithMixer(const std::string& path, int sampleRa
     wave.lengthMs = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
     return wave;
 }
-
-} // namespace
 
 struct MixerWavePlayer::Impl {
     struct Buffer {
@@ -89,7 +97,7 @@ struct MixerWavePlayer::Impl {
 
     explicit Impl(AudioOutput& output, std::size_t cacheBytes) :
         sampleRate(output.sampleRate()),
-        cache([rate = output.sampleRate()](const std::string& path) { return decodeWithMixer(path, rate); }, cacheBytes)
+        cache([rate = output.sampleRate()](const std::string& path) { return decode(path, rate); }, cacheBytes)
     {
         // A file cut short is refused rather than played as far as it goes.
         SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");

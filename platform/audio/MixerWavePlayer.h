@@ -54,6 +54,10 @@ public:
         float right;
     };
     static Gains gainsFor(int volume, int pan);
+    // The file decoded for an output of sampleRate, as the player keeps it:
+    // `audio` is a Mix_Chunk that holds no more than `bytes` (exposed for
+    // tests). Needs the output open.
+    static std::optional<DecodedWave> decode(const std::string& path, int sampleRate);
 
 private:
     struct Impl;

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL_mixer.h>
+#include <malloc.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -209,6 +212,21 @@ TEST_F(DiskOutput, UnreadableFilesGiveMinusOneAndUnknownNumbersDoNothing)
         EXPECT_EQ(player_->bufferLength(unknown), 0);
     }
     EXPECT_EQ(player_->bufferCount(), 0);
+}
+
+// A CD-rate file is converted to the output's rate. The sound keeps only its
+// own bytes, not the buffer it was converted in (four times as large), so the
+// memory a slot holds is what the cache counts: eight 50 MB files at 44.1 kHz
+// took 1656 MB before, 478 MB since.
+TEST_F(DiskOutput, AConvertedSoundHoldsNoMoreMemoryThanItsBytes)
+{
+    const std::string path = constantWave(file("cd.wav"), 44100, 441000, 1000, -1000);
+    const std::optional<DecodedWave> wave = MixerWavePlayer::decode(path, output_->sampleRate());
+    ASSERT_TRUE(wave);
+    const auto* chunk = static_cast<const Mix_Chunk*>(wave->audio.get());
+    EXPECT_EQ(chunk->alen, wave->bytes);
+    EXPECT_NEAR(static_cast<double>(wave->bytes), kRate * 10 * 4, 64 * 4) << "ten seconds at the output's rate";
+    EXPECT_LE(::malloc_usable_size(chunk->abuf), wave->bytes + 4096);
 }
 
 TEST(WaveGains, VolumeIsHundredthsOfADecibelAndPanAttenuatesTheOtherSide)
