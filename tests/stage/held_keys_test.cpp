@@ -18,20 +18,14 @@
 using namespace kelvane;
 using namespace kelvane::testing;
 
-namespace {
-
-constexpr int kHolds = 20;
-constexpr int kHoldMs = 1500;
-constexpr int kSettleMs = 300;
-
-} // namespace
-
 // X11 sends a held key as a release and a press for every repeat, and the
 // toolkit took a repeat for a real release whenever its press had not yet
 // arrived: the note struck again, after note-offs for all eight switches,
 // and the wave started over, more often the busier the machine.
 TEST(HeldKeyOnABusyMachine, TwentyHoldsOfADigitKeyEachPlayOneNoteOneReleaseAndOneWave)
 {
+    constexpr int kHolds = 20;
+    constexpr int kHoldMs = 1500;
     XStage stage;
     ASSERT_TRUE(stage.windowActive);
     EXPECT_EQ(stage.repeatProblem, "") << "the X server must report held keys as repeated presses";
@@ -65,19 +59,36 @@ TEST(HeldKeyOnABusyMachine, TwentyHoldsOfADigitKeyEachPlayOneNoteOneReleaseAndOn
     std::printf("%d holds of %d ms: %zu note-ons, at most %zu in one hold\n", kHolds, kHoldMs, strikes, mostInAHold);
 }
 
+// The main window with a gated, long loop on switch 1, and the performer's
+// keyboard and mouse.
+class FocusLeavesKelvane : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(stage.windowActive);
+        ASSERT_TRUE(input.connected());
+        stage.gatedLongLoopOnSlot1();
+    }
+
+    // Key 1 goes down and its note and loop start.
+    void holdKey1()
+    {
+        input.key(XK_1, true);
+        ASSERT_TRUE(XStage::within(3000, [&] { return stage.noteOns() == 1; }));
+        ASSERT_EQ(stage.playingBuffers(), (std::set<std::string> {"1"}));
+    }
+
+    // Long enough for the toolkit to see a focus change through.
+    static constexpr int kSettleMs = 300;
+    XStage stage;
+    XInput input;
+};
+
 // A key let go while another program has the focus never reaches Kelvane;
 // its note and its gated loop sounded on until some later key did.
-TEST(FocusLeavesKelvane, AKeyHeldIsReleasedAndItsLaterReleaseElsewhereChangesNothing)
+TEST_F(FocusLeavesKelvane, AKeyHeldIsReleasedAndItsLaterReleaseElsewhereChangesNothing)
 {
-    XStage stage;
-    ASSERT_TRUE(stage.windowActive);
-    stage.gatedLongLoopOnSlot1();
-    XInput input;
-    ASSERT_TRUE(input.connected());
-
-    input.key(XK_1, true);
-    ASSERT_TRUE(XStage::within(3000, [&] { return stage.noteOns() == 1; }));
-    ASSERT_EQ(stage.playingBuffers(), (std::set<std::string> {"1"}));
+    holdKey1();
     {
         FocusThief thief;
         ASSERT_TRUE(thief.hasFocus());
@@ -100,13 +111,8 @@ TEST(FocusLeavesKelvane, AKeyHeldIsReleasedAndItsLaterReleaseElsewhereChangesNot
 
 // The mouse button's release comes back to Kelvane through the X server's
 // implicit grab, wherever the focus went: the switch ends on that release.
-TEST(FocusLeavesKelvane, ASwitchHeldWithTheMouseEndsWhenTheButtonIsLetGo)
+TEST_F(FocusLeavesKelvane, ASwitchHeldWithTheMouseEndsWhenTheButtonIsLetGo)
 {
-    XStage stage;
-    ASSERT_TRUE(stage.windowActive);
-    stage.gatedLongLoopOnSlot1();
-    XInput input;
-    ASSERT_TRUE(input.connected());
     QWidget& button = *stage.view.findChild<QWidget*>("Command19");
     input.pointerTo(button.mapToGlobal(button.rect().center()));
     XStage::idle(kSettleMs);
@@ -129,16 +135,9 @@ TEST(FocusLeavesKelvane, ASwitchHeldWithTheMouseEndsWhenTheButtonIsLetGo)
 
 // Kelvane's own windows taking the focus are no reason to end a held key: its
 // release there ends it, once.
-TEST(FocusLeavesKelvane, MovingBetweenKelvanesOwnWindowsReleasesNothing)
+TEST_F(FocusLeavesKelvane, MovingBetweenKelvanesOwnWindowsReleasesNothing)
 {
-    XStage stage;
-    ASSERT_TRUE(stage.windowActive);
-    stage.gatedLongLoopOnSlot1();
-    XInput input;
-    ASSERT_TRUE(input.connected());
-
-    input.key(XK_1, true);
-    ASSERT_TRUE(XStage::within(3000, [&] { return stage.noteOns() == 1; }));
+    holdKey1();
     QDialog box(&stage.view);
     auto* answer = new QLineEdit(&box);
     box.show();
