@@ -32,8 +32,6 @@ public:
     void keyUp(int keyCode, bool inMainWindow);
     void focusLeftProgram();
 
-    const std::vector<int>& down() const { return down_; }
-
 private:
     static bool erase(std::vector<int>& codes, int keyCode);
 
