@@ -4,8 +4,8 @@
 // loop, as in the program. The stop must not come before LoopTicks x 55 ms
 // of real time have passed since the press, nor more than one tick after
 // the first tick that reaches the loop's length.
-#include "../platform/WaveFiles.h"
 #include "SlotRig.h"
+#include "WaveFiles.h"
 #include "audio/AudioOutput.h"
 #include "audio/MixerWavePlayer.h"
 #include "bindings/TimerBinding.h"
@@ -24,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <unistd.h>
 
