@@ -7,6 +7,7 @@
 #include "SwitchTrigger.h"
 #include "controls/Timer.h"
 #include "controls/Window.h"
+#include "inputs/HeldKeys.h"
 #include "inputs/JoystickPerformance.h"
 #include "inputs/KeyboardPerformance.h"
 #include "inputs/SoundingNotes.h"
@@ -66,8 +67,15 @@ public:
     // Form_KeyDown and Form_KeyUp: every key event of the window, whichever
     // control has the focus, as a Windows virtual-key code (views translate).
     // Auto-repeated key-downs come here too; auto-repeated releases do not.
-    void keyDown(int keyCode) { keys_.keyDown(keyCode); }
-    void keyUp(int keyCode) { keys_.keyUp(keyCode); }
+    // Which releases count is HeldKeys' (a key let go after the focus left).
+    void keyDown(int keyCode) { heldKeys_.keyDown(keyCode); }
+    void keyUp(int keyCode) { heldKeys_.keyUp(keyCode, true); }
+    // A release that happened in another window of the program (a modal box
+    // that opened while the key was down).
+    void keyUpElsewhere(int keyCode) { heldKeys_.keyUp(keyCode, false); }
+    // The keyboard focus went to another application: keys still down are
+    // released (see HeldKeys).
+    void focusLeftProgram() { heldKeys_.focusLeftProgram(); }
 
     // Runs once, at the end of the first activation (after the MIDI setup and
     // the start preset): a performance file named at start opens here.
@@ -134,6 +142,7 @@ private:
     SoundingNotes sounding_;
     SwitchTrigger trigger_;
     KeyboardPerformance keys_;
+    HeldKeys heldKeys_ {keys_};
     JoystickPerformance joysticks_;
     JoystickHandlers stavik1Handlers_ {joysticks_, 1};
     JoystickHandlers stavik2Handlers_ {joysticks_, 2};

@@ -14,6 +14,7 @@
 #include "PreferencesWindow.h"
 #include "StageLook.h"
 #include "audio/MixerWavePlayer.h"
+#include "desktop/HeldKeyRepeat.h"
 #include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
@@ -223,5 +224,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kelvane: %s is not a file; starting without it\n", leftovers.performanceFile.c_str());
 
     applyStageLook(app);
+    // Before any window shows: a key held down is one press and one release.
+    if (const std::string why = askForRepeatedPressesOfHeldKeys(); !why.empty())
+        std::fprintf(stderr,
+            "kelvane: held keys are told apart from releases by the toolkit alone, which a busy machine can fool: "
+            "%s\n",
+            why.c_str());
     return runProgram(line, leftovers.performanceFile, midiOptions, started);
 }
