@@ -1,11 +1,13 @@
-#include "midi/AlsaMidiPorts.h"
+#include "midi/RtMidiOutputPorts.h"
 
-#include <RtMidi.h>
+#include "midi/RtMidiSystem.h"
 
 namespace kelvane::midi {
 
-struct AlsaMidiPorts::Client {
+struct RtMidiOutputPorts::Client {
     std::unique_ptr<RtMidiOut> out;
+    MidiApi api = MidiApi::AlsaSequencer;
+    std::string name;
     std::string unavailable;
     // The last error RtMidi reported through the callback during the current
     // call; warnings are not failures and are dropped.
@@ -18,40 +20,39 @@ struct AlsaMidiPorts::Client {
     }
 };
 
-AlsaMidiPorts::AlsaMidiPorts(const std::string& clientName) : client_(std::make_unique<Client>())
+RtMidiOutputPorts::RtMidiOutputPorts(MidiApi api, const std::string& clientName) : client_(std::make_unique<Client>())
 {
-    // The ALSA API explicitly: RtMidi's default order tries JACK first, whose
+    client_->api = api;
+    client_->name = clientName;
+    // The API explicitly: RtMidi's default order tries JACK first, whose
     // client crashes when no JACK server runs.
     try {
-        client_->out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, clientName);
+        client_->out = std::make_unique<RtMidiOut>(rtMidiApi(api), clientName);
         // With a callback installed RtMidi reports instead of throwing.
         client_->out->setErrorCallback(&Client::onError, client_.get());
     } catch (const RtMidiError& error) {
         client_->out.reset();
-        client_->unavailable = "The ALSA MIDI sequencer is not available (" + error.getMessage() + ").";
+        client_->unavailable
+            = (api == MidiApi::Jack ? "JACK MIDI is not available (" : "The ALSA MIDI sequencer is not available (")
+            + error.getMessage() + ").";
     }
 }
 
-AlsaMidiPorts::~AlsaMidiPorts() = default;
+RtMidiOutputPorts::~RtMidiOutputPorts() = default;
 
-const std::string& AlsaMidiPorts::unavailableReason() const { return client_->unavailable; }
+const std::string& RtMidiOutputPorts::unavailableReason() const { return client_->unavailable; }
 
-std::vector<std::string> AlsaMidiPorts::names() const
+std::vector<std::string> RtMidiOutputPorts::names() const
 {
     std::vector<std::string> names;
     if (!client_->out)
         return names;
-    try {
-        const unsigned count = client_->out->getPortCount();
-        for (unsigned port = 0; port < count; ++port)
-            names.push_back(client_->out->getPortName(port));
-    } catch (const RtMidiError&) {
-        // A port that vanished while being listed is left out.
-    }
+    for (ListedPort& port : listedPorts(client_->api, rtMidiPortNames(*client_->out), client_->name))
+        names.push_back(std::move(port.name));
     return names;
 }
 
-bool AlsaMidiPorts::open(const std::string& name, std::string& problem)
+bool RtMidiOutputPorts::open(const std::string& name, std::string& problem)
 {
     if (!client_->out) {
         problem = client_->unavailable;
@@ -60,12 +61,10 @@ bool AlsaMidiPorts::open(const std::string& name, std::string& problem)
     close();
     // Port numbers shift when devices come and go; the name is what the user chose.
     try {
-        const unsigned count = client_->out->getPortCount();
-        for (unsigned port = 0; port < count; ++port) {
-            if (client_->out->getPortName(port) != name)
-                continue;
+        const std::vector<ListedPort> ports = listedPorts(client_->api, rtMidiPortNames(*client_->out), client_->name);
+        if (const ListedPort* port = findListedPort(ports, name)) {
             client_->error.clear();
-            client_->out->openPort(port, "Output");
+            client_->out->openPort(port->index, "Output");
             if (client_->out->isPortOpen())
                 return true;
             problem = "The MIDI output " + name + " cannot be opened (" + client_->error + ").";
@@ -79,13 +78,13 @@ bool AlsaMidiPorts::open(const std::string& name, std::string& problem)
     return false;
 }
 
-void AlsaMidiPorts::close()
+void RtMidiOutputPorts::close()
 {
     if (client_->out && client_->out->isPortOpen())
         client_->out->closePort();
 }
 
-bool AlsaMidiPorts::transmit(const MidiBytes& message, std::string& problem)
+bool RtMidiOutputPorts::transmit(const MidiBytes& message, std::string& problem)
 {
     if (!client_->out || !client_->out->isPortOpen()) {
         problem = "No MIDI output port is open.";
