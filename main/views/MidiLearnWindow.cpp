@@ -60,24 +60,12 @@ MidiLearnWindow::MidiLearnWindow(MidiLearnForm& form, QWidget* parent) :
     layout->addWidget(hint);
     layout->addLayout(buttons);
     refresh();
-    followVisible();
 }
 
 void MidiLearnWindow::refresh()
 {
     setWindowTitle(QString::fromStdString(form_.caption()));
-    followVisible();
-}
-
-void MidiLearnWindow::followVisible()
-{
-    if (form_.visible() && !isVisible()) {
-        show();
-        raise();
-        activateWindow();
-    } else if (!form_.visible() && isVisible()) {
-        hide();
-    }
+    followFormVisible(*this, form_);
 }
 
 void MidiLearnWindow::closeEvent(QCloseEvent* event)

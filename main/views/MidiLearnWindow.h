@@ -22,7 +22,6 @@ protected:
 
 private:
     void refresh();
-    void followVisible();
 
     MidiLearnForm& form_;
     ControlLink link_;

@@ -77,13 +77,7 @@ void PreferencesWindow::refresh()
 void PreferencesWindow::followVisible()
 {
     followPending_ = false;
-    if (form_.visible() && !isVisible()) {
-        show();
-        raise();
-        activateWindow();
-    } else if (!form_.visible() && isVisible()) {
-        hide();
-    }
+    followFormVisible(*this, form_);
 }
 
 void PreferencesWindow::closeEvent(QCloseEvent* event)

@@ -49,10 +49,8 @@ std::optional<MidiInputMessage> playableMessage(const unsigned char* bytes, std:
 }
 
 struct RtMidiInputPort::Reader {
-    MidiApi api = MidiApi::AlsaSequencer;
-    std::string clientName;
-    std::string unavailable;
-    std::string error; // the last error RtMidi reported during the current call
+    Reader(MidiApi api, const std::string& clientName) : in(api, clientName) { }
+
     MidiInputEvents* events = nullptr;
 
     // Shared with RtMidi's thread.
@@ -63,13 +61,7 @@ struct RtMidiInputPort::Reader {
 
     QObject deliveryContext; // on the owning thread; its queued calls die with it
     // Last, so it goes first: its thread has stopped before the rest goes.
-    std::unique_ptr<RtMidiIn> in;
-
-    static void onError(RtMidiError::Type type, const std::string& text, void* self)
-    {
-        if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
-            static_cast<Reader*>(self)->error = text;
-    }
+    RtMidiClient<RtMidiIn> in;
 
     // On RtMidi's thread.
     static void onMessage(double, std::vector<unsigned char>* bytes, void* self)
@@ -132,22 +124,11 @@ struct RtMidiInputPort::Reader {
     }
 };
 
-RtMidiInputPort::RtMidiInputPort(MidiApi api, const std::string& clientName) : reader_(std::make_unique<Reader>())
+RtMidiInputPort::RtMidiInputPort(MidiApi api, const std::string& clientName) :
+    reader_(std::make_unique<Reader>(api, clientName))
 {
-    reader_->api = api;
-    reader_->clientName = clientName;
-    // The API explicitly: RtMidi's default order tries JACK first, whose
-    // client crashes when no JACK server runs.
-    try {
-        reader_->in = std::make_unique<RtMidiIn>(rtMidiApi(api), clientName);
-        reader_->in->setErrorCallback(&Reader::onError, reader_.get());
-        reader_->in->setCallback(&Reader::onMessage, reader_.get());
-    } catch (const RtMidiError& error) {
-        reader_->in.reset();
-        reader_->unavailable
-            = (api == MidiApi::Jack ? "JACK MIDI is not available (" : "The ALSA MIDI sequencer is not available (")
-            + error.getMessage() + ").";
-    }
+    if (RtMidiIn* in = reader_->in.get())
+        in->setCallback(&Reader::onMessage, reader_.get());
 }
 
 RtMidiInputPort::~RtMidiInputPort()
@@ -156,41 +137,31 @@ RtMidiInputPort::~RtMidiInputPort()
     reader_->in.reset();
 }
 
-const std::string& RtMidiInputPort::unavailableReason() const { return reader_->unavailable; }
+const std::string& RtMidiInputPort::unavailableReason() const { return reader_->in.unavailable(); }
 
-std::vector<std::string> RtMidiInputPort::portNames() const
-{
-    std::vector<std::string> names;
-    if (!reader_->in)
-        return names;
-    for (ListedPort& port : listedPorts(reader_->api, rtMidiPortNames(*reader_->in), reader_->clientName))
-        names.push_back(std::move(port.name));
-    return names;
-}
+std::vector<std::string> RtMidiInputPort::portNames() const { return reader_->in.names(); }
 
 bool RtMidiInputPort::open(const std::string& name, std::string& problem)
 {
-    if (!reader_->in) {
-        problem = reader_->unavailable;
+    RtMidiIn* in = reader_->in.get();
+    if (in == nullptr) {
+        problem = reader_->in.unavailable();
         return false;
     }
     close();
-    // Port numbers shift when devices come and go; the name is what the user chose.
     try {
-        const std::vector<ListedPort> ports
-            = listedPorts(reader_->api, rtMidiPortNames(*reader_->in), reader_->clientName);
-        if (const ListedPort* port = findListedPort(ports, name)) {
-            reader_->error.clear();
+        if (const std::optional<unsigned> index = reader_->in.indexOf(name)) {
+            reader_->in.clearError();
             {
                 // Before the port opens: its first message may come at once.
                 const std::lock_guard<std::mutex> lock(reader_->mutex);
                 reader_->accepting = true;
             }
-            reader_->in->openPort(port->index, kPortName);
-            if (reader_->in->isPortOpen())
+            in->openPort(*index, kPortName);
+            if (in->isPortOpen())
                 return true;
             reader_->stopAccepting();
-            problem = "the port did not open (" + reader_->error + ")";
+            problem = "the port did not open (" + reader_->in.error() + ")";
             return false;
         }
     } catch (const RtMidiError& error) {
@@ -205,8 +176,9 @@ bool RtMidiInputPort::open(const std::string& name, std::string& problem)
 void RtMidiInputPort::close()
 {
     reader_->stopAccepting();
-    if (reader_->in && reader_->in->isPortOpen())
-        reader_->in->closePort();
+    RtMidiIn* in = reader_->in.get();
+    if (in != nullptr && in->isPortOpen())
+        in->closePort();
     // Anything RtMidi's thread queued while the port closed goes too.
     reader_->stopAccepting();
 }

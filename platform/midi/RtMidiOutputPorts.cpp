@@ -5,69 +5,36 @@
 namespace kelvane::midi {
 
 struct RtMidiOutputPorts::Client {
-    std::unique_ptr<RtMidiOut> out;
-    MidiApi api = MidiApi::AlsaSequencer;
-    std::string name;
-    std::string unavailable;
-    // The last error RtMidi reported through the callback during the current
-    // call; warnings are not failures and are dropped.
-    std::string error;
-
-    static void onError(RtMidiError::Type type, const std::string& text, void* self)
-    {
-        if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
-            static_cast<Client*>(self)->error = text;
-    }
+    Client(MidiApi api, const std::string& clientName) : out(api, clientName) { }
+    RtMidiClient<RtMidiOut> out;
 };
 
-RtMidiOutputPorts::RtMidiOutputPorts(MidiApi api, const std::string& clientName) : client_(std::make_unique<Client>())
+RtMidiOutputPorts::RtMidiOutputPorts(MidiApi api, const std::string& clientName) :
+    client_(std::make_unique<Client>(api, clientName))
 {
-    client_->api = api;
-    client_->name = clientName;
-    // The API explicitly: RtMidi's default order tries JACK first, whose
-    // client crashes when no JACK server runs.
-    try {
-        client_->out = std::make_unique<RtMidiOut>(rtMidiApi(api), clientName);
-        // With a callback installed RtMidi reports instead of throwing.
-        client_->out->setErrorCallback(&Client::onError, client_.get());
-    } catch (const RtMidiError& error) {
-        client_->out.reset();
-        client_->unavailable
-            = (api == MidiApi::Jack ? "JACK MIDI is not available (" : "The ALSA MIDI sequencer is not available (")
-            + error.getMessage() + ").";
-    }
 }
 
 RtMidiOutputPorts::~RtMidiOutputPorts() = default;
 
-const std::string& RtMidiOutputPorts::unavailableReason() const { return client_->unavailable; }
+const std::string& RtMidiOutputPorts::unavailableReason() const { return client_->out.unavailable(); }
 
-std::vector<std::string> RtMidiOutputPorts::names() const
-{
-    std::vector<std::string> names;
-    if (!client_->out)
-        return names;
-    for (ListedPort& port : listedPorts(client_->api, rtMidiPortNames(*client_->out), client_->name))
-        names.push_back(std::move(port.name));
-    return names;
-}
+std::vector<std::string> RtMidiOutputPorts::names() const { return client_->out.names(); }
 
 bool RtMidiOutputPorts::open(const std::string& name, std::string& problem)
 {
-    if (!client_->out) {
-        problem = client_->unavailable;
+    RtMidiOut* out = client_->out.get();
+    if (out == nullptr) {
+        problem = client_->out.unavailable();
         return false;
     }
     close();
-    // Port numbers shift when devices come and go; the name is what the user chose.
     try {
-        const std::vector<ListedPort> ports = listedPorts(client_->api, rtMidiPortNames(*client_->out), client_->name);
-        if (const ListedPort* port = findListedPort(ports, name)) {
-            client_->error.clear();
-            client_->out->openPort(port->index, "Output");
-            if (client_->out->isPortOpen())
+        if (const std::optional<unsigned> index = client_->out.indexOf(name)) {
+            client_->out.clearError();
+            out->openPort(*index, "Output");
+            if (out->isPortOpen())
                 return true;
-            problem = "The MIDI output " + name + " cannot be opened (" + client_->error + ").";
+            problem = "The MIDI output " + name + " cannot be opened (" + client_->out.error() + ").";
             return false;
         }
     } catch (const RtMidiError& error) {
@@ -80,25 +47,29 @@ bool RtMidiOutputPorts::open(const std::string& name, std::string& problem)
 
 void RtMidiOutputPorts::close()
 {
-    if (client_->out && client_->out->isPortOpen())
-        client_->out->closePort();
+    RtMidiOut* out = client_->out.get();
+    if (out != nullptr && out->isPortOpen())
+        out->closePort();
 }
 
 bool RtMidiOutputPorts::transmit(const MidiBytes& message, std::string& problem)
 {
-    if (!client_->out || !client_->out->isPortOpen()) {
+    RtMidiOut* out = client_->out.get();
+    if (out == nullptr || !out->isPortOpen()) {
         problem = "No MIDI output port is open.";
         return false;
     }
-    client_->error.clear();
+    client_->out.clearError();
+    std::string thrown;
     try {
-        client_->out->sendMessage(message.data(), message.size);
+        out->sendMessage(message.data(), message.size);
     } catch (const RtMidiError& error) {
-        client_->error = error.getMessage();
+        thrown = error.getMessage();
     }
-    if (client_->error.empty())
+    const std::string& error = thrown.empty() ? client_->out.error() : thrown;
+    if (error.empty())
         return true;
-    problem = "The MIDI output did not take the message (" + client_->error + ").";
+    problem = "The MIDI output did not take the message (" + error + ").";
     return false;
 }
 

@@ -42,6 +42,12 @@ bool isOwnPort(std::string_view name, std::string_view ownClient)
 
 RtMidi::Api rtMidiApi(MidiApi api) { return api == MidiApi::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA; }
 
+std::string unavailableText(MidiApi api, const RtMidiError& error)
+{
+    return (api == MidiApi::Jack ? "JACK MIDI is not available (" : "The ALSA MIDI sequencer is not available (")
+        + error.getMessage() + ").";
+}
+
 std::vector<ListedPort> listedPorts(
     MidiApi api, const std::vector<std::string>& rtMidiNames, std::string_view ownClient)
 {

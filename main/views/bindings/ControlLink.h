@@ -71,4 +71,17 @@ inline void showEnabledAndVisible(QWidget& widget, const Control& control)
     widget.setHidden(!control.visible());
 }
 
+// Shows a window of its own, raised and active, while its form is visible,
+// and hides it while it is not; nothing when the two agree already.
+inline void followFormVisible(QWidget& window, const Control& form)
+{
+    if (form.visible() && !window.isVisible()) {
+        window.show();
+        window.raise();
+        window.activateWindow();
+    } else if (!form.visible() && window.isVisible()) {
+        window.hide();
+    }
+}
+
 } // namespace kelvane::views
