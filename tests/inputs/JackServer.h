@@ -5,6 +5,11 @@
 // no ALSA sequencer. Each server has a name of its own (process and count), so
 // parallel runs never meet; this process's JACK clients find it through
 // JACK_DEFAULT_SERVER. Stopped, and waited for, at the end.
+//
+// Servers of parallel runs (other test programs, other build trees) still
+// share JACK's registry of shared memory, and clients opened while another
+// server starts fail now and then; so a server is had by one run at a time:
+// the others wait for it (a lock on a file in the temporary folder).
 
 #include <jack/jack.h>
 
@@ -21,6 +26,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,10 +36,17 @@ namespace kelvane::testing {
 
 class JackServer {
 public:
-    // periodFrames at 48 kHz; a generous client timeout, so that a busy
-    // machine slows the clients down without the server throwing them out.
+    // periodFrames at 48 kHz. Synchronous (-S): each cycle waits for every
+    // client, so that on a busy machine a late client delays the cycle instead
+    // of losing the MIDI its peers wrote (asynchronous mode clears a port's
+    // buffer at the next cycle whether it was read or not); with a generous
+    // client timeout, so that the server does not throw a slow client out.
     explicit JackServer(int periodFrames = 256)
     {
+        const std::string lockPath = (std::filesystem::temp_directory_path() / "kelvane-jack-tests.lock").string();
+        lock_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lock_ >= 0)
+            ::flock(lock_, LOCK_EX);
         static int started = 0;
         name_ = "kelvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(++started);
         log_ = (std::filesystem::temp_directory_path() / (name_ + ".log")).string();
@@ -42,7 +55,7 @@ public:
         ::setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
         const std::string period = std::to_string(periodFrames);
         std::vector<std::string> words
-            = {"jackd", "--no-realtime", "-n", name_, "-t", "10000", "-d", "dummy", "-r", "48000", "-p", period};
+            = {"jackd", "--no-realtime", "-S", "-n", name_, "-t", "10000", "-d", "dummy", "-r", "48000", "-p", period};
         std::vector<char*> argv;
         for (std::string& word : words)
             argv.push_back(word.data());
@@ -74,6 +87,8 @@ public:
         }
         std::error_code ignored;
         std::filesystem::remove(log_, ignored);
+        if (lock_ >= 0)
+            ::close(lock_); // and with it the lock
     }
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
@@ -114,6 +129,7 @@ private:
         return false;
     }
 
+    int lock_ = -1;
     std::string name_;
     std::string log_;
     pid_t pid_ = -1;
