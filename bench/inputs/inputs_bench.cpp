@@ -23,7 +23,7 @@
 //   program's real one (SystemMidi's router), playing into another port of
 //   the benchmark. send_median_ms and send_p99_ms add the MIDI system's own
 //   delivery, from the pad's send (on JACK, up to a period of 256 frames at
-//   48 kHz). /jack starts its own JACK server (dummy driver); /alsa needs an
+//   48 kHz). /jack starts its own JACK server (dummy driver, synchronous); /alsa needs an
 //   ALSA sequencer and says so where there is none. A message the MIDI system
 //   loses before the program's port (JACK does on a machine too busy for its
 //   cycle) is counted in lost_before_the_input and sent again.
@@ -368,7 +368,7 @@ constexpr const char* kPadPort = "bench pad:out";
 constexpr const char* kSinkPort = "bench sink:in";
 
 // The MIDI system the run plays on: a JACK server of the run's own (dummy
-// driver, 256 frames at 48 kHz), or the ALSA sequencer when there is one.
+// driver, synchronous, 256 frames at 48 kHz), or the ALSA sequencer when there is one.
 // Empty when it can be used, else why not.
 std::string prepareMidiSystem(midi::MidiApi api, std::unique_ptr<testing::JackServer>& server)
 {
