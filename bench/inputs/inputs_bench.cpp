@@ -13,7 +13,8 @@
 //   nothing pressed; the process's CPU time while the event loop runs, as a
 //   percentage of one core. IdleWithoutPads: the same with nothing plugged in.
 //   IdleWakeFloor: a thread that only sleeps to absolute 1 ms deadlines, what
-//   polling every 1 ms would cost on the machine, for comparison.
+//   polling every 1 ms would cost on the machine, for comparison. The idle
+//   runs also count wake-ups (see measureIdle).
 //
 // - MidiMessageToNoteOn/jack, /alsa: a pad controller (a MIDI client of the
 //   benchmark's own) hits its first pad at a random moment; timed from the
@@ -284,6 +285,59 @@ double cpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// Voluntary context switches of one thread (its /proc/self/task folder):
+// each is the thread going to sleep, so each is one wake-up to come.
+long threadWakeups(const std::filesystem::path& task)
+{
+    std::ifstream status(task / "status");
+    std::string line;
+    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
+    while (std::getline(status, line)) {
+        if (line.rfind(kKey, 0) == 0)
+            return std::atol(line.c_str() + kKey.size());
+    }
+    return 0;
+}
+
+long processWakeups()
+{
+    long total = 0;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", ec))
+        total += threadWakeups(task.path());
+    return total;
+}
+
+// The user-interface thread is the process's first.
+long uiThreadWakeups() { return threadWakeups("/proc/self/task/" + std::to_string(getpid())); }
+
+// Lets the event loop run for state.range(0) ms with nothing to do, as the
+// program idles, and counts: cpu_percent (the process's CPU time), wakeups_per_s
+// (all its threads) and ui_wakeups_per_s (the user-interface thread's).
+void measureIdle(benchmark::State& state)
+{
+    double percent = 0;
+    double wakeups = 0;
+    double uiWakeups = 0;
+    for (auto _ : state) {
+        const double cpuBefore = cpuSeconds();
+        const long wakeupsBefore = processWakeups();
+        const long uiBefore = uiThreadWakeups();
+        const auto before = Clock::now();
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(state.range(0)), &loop, &QEventLoop::quit);
+        loop.exec();
+        const std::chrono::duration<double> wall = Clock::now() - before;
+        percent = 100.0 * (cpuSeconds() - cpuBefore) / wall.count();
+        wakeups = static_cast<double>(processWakeups() - wakeupsBefore) / wall.count();
+        uiWakeups = static_cast<double>(uiThreadWakeups() - uiBefore) / wall.count();
+        state.SetIterationTime(wall.count());
+    }
+    state.counters["cpu_percent"] = percent;
+    state.counters["wakeups_per_s"] = wakeups;
+    state.counters["ui_wakeups_per_s"] = uiWakeups;
+}
+
 void idleProgram(benchmark::State& state)
 {
     auto controls = hostedControls();
@@ -291,18 +345,7 @@ void idleProgram(benchmark::State& state)
     Program program(midi.router, *controls.stavik1, *controls.stavik2);
     program.start();
     controls.stavik2->setEnabled(true);
-    double percent = 0;
-    for (auto _ : state) {
-        const double cpuBefore = cpuSeconds();
-        const auto before = Clock::now();
-        QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(state.range(0)), &loop, &QEventLoop::quit);
-        loop.exec();
-        const std::chrono::duration<double> wall = Clock::now() - before;
-        percent = 100.0 * (cpuSeconds() - cpuBefore) / wall.count();
-        state.SetIterationTime(wall.count());
-    }
-    state.counters["cpu_percent"] = percent;
+    measureIdle(state);
     program.form.unload();
 }
 
@@ -504,32 +547,6 @@ void MidiMessageToNoteOn(benchmark::State& state, midi::MidiApi api)
     state.counters["lost_before_the_input"] = static_cast<double>(lost);
 }
 
-// Voluntary context switches of one thread (its /proc/self/task folder):
-// each is the thread going to sleep, so each is one wake-up to come.
-long threadWakeups(const std::filesystem::path& task)
-{
-    std::ifstream status(task / "status");
-    std::string line;
-    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
-    while (std::getline(status, line)) {
-        if (line.rfind(kKey, 0) == 0)
-            return std::atol(line.c_str() + kKey.size());
-    }
-    return 0;
-}
-
-long processWakeups()
-{
-    long total = 0;
-    std::error_code ec;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", ec))
-        total += threadWakeups(task.path());
-    return total;
-}
-
-// The user-interface thread is the process's first.
-long uiThreadWakeups() { return threadWakeups("/proc/self/task/" + std::to_string(getpid())); }
-
 void IdleWithMidiInput(benchmark::State& state, midi::MidiApi api, bool open)
 {
     std::unique_ptr<testing::JackServer> server;
@@ -545,26 +562,7 @@ void IdleWithMidiInput(benchmark::State& state, midi::MidiApi api, bool open)
     }
     if (!open)
         run.controller.connection().chooseInput("");
-    double percent = 0;
-    double wakeups = 0;
-    double uiWakeups = 0;
-    for (auto _ : state) {
-        const double cpuBefore = cpuSeconds();
-        const long wakeupsBefore = processWakeups();
-        const long uiBefore = uiThreadWakeups();
-        const auto before = Clock::now();
-        QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(state.range(0)), &loop, &QEventLoop::quit);
-        loop.exec();
-        const std::chrono::duration<double> wall = Clock::now() - before;
-        percent = 100.0 * (cpuSeconds() - cpuBefore) / wall.count();
-        wakeups = static_cast<double>(processWakeups() - wakeupsBefore) / wall.count();
-        uiWakeups = static_cast<double>(uiThreadWakeups() - uiBefore) / wall.count();
-        state.SetIterationTime(wall.count());
-    }
-    state.counters["cpu_percent"] = percent;
-    state.counters["wakeups_per_s"] = wakeups;
-    state.counters["ui_wakeups_per_s"] = uiWakeups;
+    measureIdle(state);
 }
 
 BENCHMARK(KeyToNoteOn)->UseManualTime()->Iterations(5000)->Unit(benchmark::kMicrosecond);
