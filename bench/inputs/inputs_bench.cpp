@@ -489,16 +489,39 @@ struct BenchClients {
     RtMidiIn sink;
 };
 
+// One run of the MIDI controller's benchmarks: the MIDI system, the
+// benchmark's clients and the program, its input on the pad's port. Null
+// (and the benchmark skipped, saying why) where that cannot be had.
+struct MidiBenchRun {
+    std::unique_ptr<testing::JackServer> server;
+    std::unique_ptr<BenchClients> clients;
+    std::unique_ptr<MidiControllerProgram> program;
+
+    static std::unique_ptr<MidiBenchRun> start(benchmark::State& state, midi::MidiApi api)
+    {
+        auto run = std::make_unique<MidiBenchRun>();
+        if (const std::string why = prepareMidiSystem(api, run->server); !why.empty()) {
+            state.SkipWithError(why.c_str());
+            return nullptr;
+        }
+        run->clients = std::make_unique<BenchClients>(api);
+        run->program = std::make_unique<MidiControllerProgram>(api);
+        if (!run->program->controller.connection().connected()) {
+            state.SkipWithError("the pad's port did not open");
+            return nullptr;
+        }
+        return run;
+    }
+};
+
 void MidiMessageToNoteOn(benchmark::State& state, midi::MidiApi api)
 {
-    std::unique_ptr<testing::JackServer> server;
-    if (const std::string why = prepareMidiSystem(api, server); !why.empty()) {
-        state.SkipWithError(why.c_str());
+    const std::unique_ptr<MidiBenchRun> started = MidiBenchRun::start(state, api);
+    if (!started)
         return;
-    }
-    BenchClients clients(api);
-    MidiControllerProgram run(api);
-    if (!run.controller.connection().connected() || !run.playing(clients.pad)) {
+    BenchClients& clients = *started->clients;
+    MidiControllerProgram& run = *started->program;
+    if (!run.playing(clients.pad)) {
         state.SkipWithError("the pad does not reach the program's output");
         return;
     }
@@ -549,19 +572,11 @@ void MidiMessageToNoteOn(benchmark::State& state, midi::MidiApi api)
 
 void IdleWithMidiInput(benchmark::State& state, midi::MidiApi api, bool open)
 {
-    std::unique_ptr<testing::JackServer> server;
-    if (const std::string why = prepareMidiSystem(api, server); !why.empty()) {
-        state.SkipWithError(why.c_str());
+    const std::unique_ptr<MidiBenchRun> started = MidiBenchRun::start(state, api);
+    if (!started)
         return;
-    }
-    BenchClients clients(api);
-    MidiControllerProgram run(api);
-    if (!run.controller.connection().connected()) {
-        state.SkipWithError("the pad's port did not open");
-        return;
-    }
     if (!open)
-        run.controller.connection().chooseInput("");
+        started->program->controller.connection().chooseInput("");
     measureIdle(state);
 }
 
