@@ -90,6 +90,8 @@ public:
     MainMenu& menu() { return menu_; }
     Timer& startupTimer() { return timerStartup_; }
     PadFlags& flags() { return flags_; }
+    // The switches' press and release, for sources built beside the window (a MIDI controller).
+    SwitchTrigger& trigger() { return trigger_; }
     const JoystickPerformance& joysticks() const { return joysticks_; }
     // The wave-bank labels lblF1..lblF4 above the wave slots (b is 1..4).
     Label& bankLabel(int b) { return bankLabels_[static_cast<std::size_t>(b - 1)]; }
@@ -105,9 +107,6 @@ private:
     void adoptControls();
     void disableLaterCommands();
     void showMidiError(int code, const std::string& text);
-    // Runs a switch press or release; a wave slot's run-time failure is told
-    // to the performer, never passed on to the event loop.
-    template <typename Operation> void reportingWaveFailure(Operation operation);
 
     void startupTimerFired();
     void multimode();

@@ -89,15 +89,7 @@ void PreferencesWindow::refresh()
 void PreferencesWindow::followVisible()
 {
     followPending_ = false;
-    if (form_.visible() && !isVisible()) {
-        if (owner_ != nullptr)
-            placeOver(*this, *owner_);
-        show();
-        raise();
-        activateWindow();
-    } else if (!form_.visible() && isVisible()) {
-        hide();
-    }
+    followFormVisible(*this, form_, owner_);
 }
 
 void PreferencesWindow::closeEvent(QCloseEvent* event)

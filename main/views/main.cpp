@@ -9,6 +9,7 @@
 #include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
+#include "MidiLearnWindow.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "PreferencesWindow.h"
@@ -23,7 +24,9 @@
 #include "files/MidiSetupForm.h"
 #include "files/PreferencesFile.h"
 #include "files/PreferencesForm.h"
+#include "files/SettingsFile.h"
 #include "files/WholeSetupCommands.h"
+#include "inputs/MidiController.h"
 #include "keys/XTestKeystrokes.h"
 #include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
@@ -106,8 +109,9 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
     JoystickControl& stavik1 = *joysticks.stavik1;
     JoystickControl& stavik2 = *joysticks.stavik2;
-    files::PreferencesFile preferencesFile(
-        files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); }));
+    const std::string configFolder
+        = files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); });
+    files::PreferencesFile preferencesFile(configFolder);
     PreferencesForm preferences(preferencesFile, dialogs);
     keys::XTestKeystrokes keystrokes;
     SlideControl slideControl(preferences, keystrokes, dialogs);
@@ -129,6 +133,12 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openNamedFile(performanceFile); });
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);
+    // A MIDI controller, the fourth way to press the switches.
+    files::SettingsFile midiInputSettings(configFolder, kMidiInputSettingsFileName, kMidiInputSettingsLargest);
+    MidiController midiController(
+        MidiControllerPorts {systemMidi->input(), midiInputSettings, dialogs}, mainForm.trigger());
+    midiSetup.attachInput(midiController.connection());
+    MidiLearnCommand midiLearnCommand(mainForm.menu().item("mnuMidiLearn"), midiController.learnForm());
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
@@ -137,6 +147,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     PreferencesWindow preferencesView(preferences, &mainView);
     help.setOwner(&mainView);
     LightDeskView lightDeskView(lightForm);
+    MidiLearnWindow midiLearnView(midiController.learnForm());
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
     if (line.exitWhenShown) {
@@ -149,6 +160,9 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
             mainView.close();
         });
     }
+    // The controller plays from the start, the setup window included; a bad
+    // settings file is told before the main window comes up.
+    midiController.start();
     // The main window's load begins by loading the preferences window (shown
     // and at once hidden), which reads kelvane.dat.
     preferences.loadShownThenHidden();

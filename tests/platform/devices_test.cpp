@@ -2,9 +2,9 @@
 // SDL's dummy audio driver, and RtMidi with whatever sequencer there is.
 #include "audio/AudioOutput.h"
 #include "audio/AudioSource.h"
-#include "midi/AlsaMidiPorts.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiOutputRouter.h"
+#include "midi/RtMidiOutputPorts.h"
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 
@@ -136,11 +136,11 @@ TEST(AudioOutput, TheSynthSoundsThroughTheDeviceAfterANoteOn)
     EXPECT_EQ(listener.buffers(), afterDetach);
 }
 
-TEST(AlsaMidiPorts, WithoutASequencerThereAreNoPortsAndNothingThrows)
+TEST(RtMidiOutputPorts, WithoutASequencerThereAreNoPortsAndNothingThrows)
 {
     if (std::filesystem::exists("/dev/snd/seq"))
         GTEST_SKIP() << "this machine has an ALSA sequencer";
-    AlsaMidiPorts ports(SystemMidi::kClientName);
+    RtMidiOutputPorts ports(MidiApi::AlsaSequencer, SystemMidi::kClientName);
     EXPECT_NE(ports.unavailableReason(), "");
     EXPECT_TRUE(ports.names().empty());
     std::string problem;

@@ -250,5 +250,66 @@ TEST(RouterLog, LogsWhatTheOpenDeviceTookAndNothingElse)
     std::filesystem::remove(path);
 }
 
+TEST_F(Router, AnOpenPortThatGoesIsReportedOnceAndOpenedAgainWhenItComesBackByName)
+{
+    openDevice(1);
+    log.clear();
+    const std::string keys = "USB Keys:USB Keys MIDI 1 20:0";
+    ports.present = {"Midi Through:Midi Through Port-0 14:0"};
+    router.portsChanged();
+    router.send({0x90, 60, 100}); // goes nowhere, unreported: the loss was said
+    router.portsChanged();
+    ports.present.push_back("Drums:Drums MIDI 1 24:0"); // another port comes
+    router.portsChanged();
+    EXPECT_EQ(log, (Log {"port close", "report 2"}));
+    EXPECT_EQ(router.deviceCount(), 3) << "a new port joins the list at its end";
+    EXPECT_EQ(router.openStatus(), 1) << "the choice stands while its port is away";
+
+    log.clear();
+    ports.present.push_back(keys);
+    router.portsChanged();
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log, (Log {"port open " + keys, "report 8", "port 90 3C 64"}));
+    router.selectDevice(1);
+    EXPECT_EQ(router.deviceName(), keys) << "device numbers never change";
+    router.selectDevice(2);
+    EXPECT_EQ(router.deviceName(), "Drums:Drums MIDI 1 24:0");
+
+    log.clear();
+    ports.present.clear(); // a second loss is reported again
+    router.portsChanged();
+    EXPECT_EQ(log, (Log {"port close", "report 2"}));
+}
+
+TEST_F(Router, APortThatComesBackButWillNotOpenIsTriedAgainAtTheNextChange)
+{
+    openDevice(0);
+    ports.present = {};
+    router.portsChanged();
+    ports.present = {"Midi Through:Midi Through Port-0 14:0"};
+    ports.openProblem = "busy";
+    log.clear();
+    router.portsChanged();
+    router.send({0x90, 60, 100});
+    ports.openProblem.clear();
+    router.portsChanged();
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log,
+        (Log {"port open Midi Through:Midi Through Port-0 14:0", "port open Midi Through:Midi Through Port-0 14:0",
+            "report 8", "port 90 3C 64"}));
+}
+
+TEST_F(Router, PortChangesLeaveTheMapperAndAClosedOutputAlone)
+{
+    openDevice(-1);
+    ports.present.clear();
+    router.portsChanged();
+    router.close();
+    openDevice(1);
+    router.close();
+    router.portsChanged();
+    EXPECT_EQ(log, (Log {"synth all notes off", "port open USB Keys:USB Keys MIDI 1 20:0", "port close"}));
+}
+
 } // namespace
 } // namespace kelvane::midi
