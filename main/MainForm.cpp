@@ -4,8 +4,7 @@
 #include "Scales.h"
 #include "files/MidiSetupForm.h"
 #include "lighting/LightForm.h"
-#include "waves/WaveFailure.h"
-#include "waves/WaveSlots.h"
+#include "waves/WaveFailureReport.h"
 
 #include <algorithm>
 
@@ -20,16 +19,6 @@ constexpr std::array<std::string_view, 1> kLaterCommands = {"mnuLightDesk"};
 
 constexpr std::array<std::string_view, 4> kBankMenus = {"F1", "mnuF2", "mnuF3", "mnuF4"};
 } // namespace
-
-template <typename Operation> void MainForm::reportingWaveFailure(Operation operation)
-{
-    try {
-        operation();
-    } catch (const WaveFailure& failure) {
-        ports_.dialogs.showMessage(
-            WaveSlots::failureText(failure.what()), MessageIcon::Warning, MessageButtons::Ok, "");
-    }
-}
 
 MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots, WaveBankRecall& banks) :
     Window("frmMain", std::string(kStartCaption)),
@@ -80,8 +69,10 @@ void MainForm::wireSwitchButtons()
 {
     for (int n = 1; n <= kSwitchCount; ++n) {
         Button& button = switches_.at(n).button;
-        button.onMouseDown([this, n](MouseButton) { reportingWaveFailure([this, n] { trigger_.press(n); }); });
-        button.onMouseUp([this, n](MouseButton) { reportingWaveFailure([this, n] { trigger_.release(n); }); });
+        button.onMouseDown(
+            [this, n](MouseButton) { reportingWaveFailure(ports_.dialogs, [this, n] { trigger_.press(n); }); });
+        button.onMouseUp(
+            [this, n](MouseButton) { reportingWaveFailure(ports_.dialogs, [this, n] { trigger_.release(n); }); });
     }
 }
 
@@ -145,10 +136,8 @@ void MainForm::load()
         ports_.dialogs.showMessage(std::string(kScreenWarning), MessageIcon::None, MessageButtons::Ok, "");
     // The window never outgrows the screen (its content scrolls instead) and
     // leaves room for a title bar and a panel, so centring never puts its menu
-    // bar out of reach. Integer halves, as the window has always been placed.
-    setSize(std::min(kDesignWidth, ports_.environment.screenWidth()),
-        std::min(kDesignHeight, std::max(ports_.environment.screenHeight() - kFrameAllowance, 0)));
-    move((ports_.environment.screenWidth() - width()) / 2, (ports_.environment.screenHeight() - height()) / 2);
+    // bar out of reach.
+    fitAndCentre(kDesignWidth, kDesignHeight, ports_.environment.screenWidth(), ports_.environment.screenHeight());
 }
 
 void MainForm::startupTimerFired()

@@ -7,6 +7,7 @@
 #include "SwitchTrigger.h"
 #include "controls/Timer.h"
 #include "controls/Window.h"
+#include "inputs/HeldKeys.h"
 #include "inputs/JoystickPerformance.h"
 #include "inputs/KeyboardPerformance.h"
 #include "inputs/SoundingNotes.h"
@@ -66,8 +67,15 @@ public:
     // Form_KeyDown and Form_KeyUp: every key event of the window, whichever
     // control has the focus, as a Windows virtual-key code (views translate).
     // Auto-repeated key-downs come here too; auto-repeated releases do not.
-    void keyDown(int keyCode) { keys_.keyDown(keyCode); }
-    void keyUp(int keyCode) { keys_.keyUp(keyCode); }
+    // Which releases count is HeldKeys' (a key let go after the focus left).
+    void keyDown(int keyCode) { heldKeys_.keyDown(keyCode); }
+    void keyUp(int keyCode) { heldKeys_.keyUp(keyCode, true); }
+    // A release that happened in another window of the program (a modal box
+    // that opened while the key was down).
+    void keyUpElsewhere(int keyCode) { heldKeys_.keyUp(keyCode, false); }
+    // The keyboard focus went to another application: keys still down are
+    // released (see HeldKeys).
+    void focusLeftProgram() { heldKeys_.focusLeftProgram(); }
 
     // Runs once, at the end of the first activation (after the MIDI setup and
     // the start preset): a performance file named at start opens here.
@@ -82,6 +90,8 @@ public:
     MainMenu& menu() { return menu_; }
     Timer& startupTimer() { return timerStartup_; }
     PadFlags& flags() { return flags_; }
+    // The switches' press and release, for sources built beside the window (a MIDI controller).
+    SwitchTrigger& trigger() { return trigger_; }
     const JoystickPerformance& joysticks() const { return joysticks_; }
     // The wave-bank labels lblF1..lblF4 above the wave slots (b is 1..4).
     Label& bankLabel(int b) { return bankLabels_[static_cast<std::size_t>(b - 1)]; }
@@ -90,8 +100,6 @@ public:
     // It fits a 1024x768 screen whole; load() shrinks it to a smaller screen.
     static constexpr int kDesignWidth = 1000;
     static constexpr int kDesignHeight = 700;
-    // Height kept free on a small screen for the title bar and a desktop panel.
-    static constexpr int kFrameAllowance = 60;
 
 private:
     void wireSwitchButtons();
@@ -99,9 +107,6 @@ private:
     void adoptControls();
     void disableLaterCommands();
     void showMidiError(int code, const std::string& text);
-    // Runs a switch press or release; a wave slot's run-time failure is told
-    // to the performer, never passed on to the event loop.
-    template <typename Operation> void reportingWaveFailure(Operation operation);
 
     void startupTimerFired();
     void multimode();
@@ -136,6 +141,7 @@ private:
     SoundingNotes sounding_;
     SwitchTrigger trigger_;
     KeyboardPerformance keys_;
+    HeldKeys heldKeys_ {keys_};
     JoystickPerformance joysticks_;
     JoystickHandlers stavik1Handlers_ {joysticks_, 1};
     JoystickHandlers stavik2Handlers_ {joysticks_, 2};

@@ -18,7 +18,9 @@ MainMenu::MainMenu()
     file.add("mnuPreferences", "Preferences");
     file.add("mnuFileExit", "E&xit");
 
-    bar_.add("mnuMidi", "&MIDI").add("mnuMidiSetup", "&Setup");
+    MenuItem& midi = bar_.add("mnuMidi", "&MIDI");
+    midi.add("mnuMidiSetup", "&Setup");
+    midi.add("mnuMidiLearn", "MIDI Learn");
 
     MenuItem& scales = bar_.add("mnuScalesChords", "&Scales/Chords");
     for (std::size_t i = 0; i < kNoteTables.size(); ++i) {

@@ -6,25 +6,26 @@
 
 namespace kelvane {
 
-void SwitchTrigger::press(int n)
+void SwitchTrigger::press(int n, int source, std::optional<int> velocity)
 {
     Switch& s = switches_.at(n);
     switches_.lockNoteAndChannel(true);
     const NoteAddress note {s.channel.value(), switches_.playedNote(n)};
+    const int played = velocity.value_or(s.velocity.value());
     if (n <= 6) {
         s.indicator.setFill(Shape::Fill::Solid);
-        midi_.noteOn(note.channel, note.note, s.velocity.value());
+        midi_.noteOn(note.channel, note.note, played);
     } else {
         // Switches 7 and 8 sound before they light, and hold the keyboard flag.
-        midi_.noteOn(note.channel, note.note, s.velocity.value());
+        midi_.noteOn(note.channel, note.note, played);
         flags_.keyHeld = 1;
         s.indicator.setFill(Shape::Fill::Solid);
     }
-    sounding_.sounded(note_source::screen(n), note);
+    sounding_.sounded(source, note);
     slots_.playPress(n);
 }
 
-void SwitchTrigger::release(int n)
+void SwitchTrigger::release(int n, int source)
 {
     Switch& s = switches_.at(n);
     std::optional<WaveFailure> failure;
@@ -39,7 +40,7 @@ void SwitchTrigger::release(int n)
     s.indicator.setFill(Shape::Fill::Transparent);
     const NoteAddress note {s.channel.value(), switches_.playedNote(n)};
     midi_.noteOff(note.channel, note.note);
-    sounding_.endRest(note_source::screen(n), note, midi_);
+    sounding_.endRest(source, note, midi_);
     if (failure)
         throw *failure;
 }

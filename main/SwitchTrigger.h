@@ -5,6 +5,8 @@
 #include "inputs/SoundingNotes.h"
 #include "waves/WaveSlotOperations.h"
 
+#include <optional>
+
 namespace kelvane {
 
 // Window-level flags that several inputs share. Flags are 0 or 1.
@@ -30,8 +32,14 @@ public:
     {
     }
 
-    void press(int n);
-    void release(int n);
+    void press(int n) { press(n, note_source::screen(n), std::nullopt); }
+    void release(int n) { release(n, note_source::screen(n)); }
+
+    // The same press and release for another source of the switch's own
+    // (note_source), which releases what it pressed: a MIDI controller.
+    // velocity, when given, plays instead of the switch's velocity bar.
+    void press(int n, int source, std::optional<int> velocity);
+    void release(int n, int source);
 
 private:
     SwitchSet& switches_;

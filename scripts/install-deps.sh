@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build pkg-config g++ git clang-format clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          librtmidi-dev libfluidsynth-dev timgm6mb-soundfont libsdl2-dev libsdl2-mixer-dev
-          libx11-dev libxtst-dev jackd2 xvfb xauth xdotool clang libclang-rt-14-dev
+          librtmidi-dev libasound2-dev libjack-jackd2-dev libfluidsynth-dev timgm6mb-soundfont libsdl2-dev libsdl2-mixer-dev
+          libx11-dev libxtst-dev libxcb-xkb-dev jackd2 xvfb xauth xdotool clang libclang-rt-14-dev
           librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev file lintian)
 
 missing=()

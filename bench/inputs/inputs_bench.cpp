@@ -18,17 +18,42 @@
 //   plugged in. IdleWakeFloor: a thread that only sleeps to absolute 1 ms
 //   deadlines, what polling every 1 ms would cost on the machine, for
 //   comparison. What the whole program costs at rest is kelvane_idle_bench's.
+//   The idle runs also count wake-ups (see measureIdle).
 //
-// Counters: median_ms and p99_ms (max_ms beside them), cpu_percent.
+// - MidiMessageToNoteOn/jack, /alsa: a pad controller (a MIDI client of the
+//   benchmark's own) hits its first pad at a random moment; timed from the
+//   moment the program's MIDI input (RtMidi) takes the message off its port
+//   to the note-on handed to the MIDI output, through the input's queue to
+//   the event loop, the controller's binding and the form. The output is the
+//   program's real one (SystemMidi's router), playing into another port of
+//   the benchmark. send_median_ms and send_p99_ms add the MIDI system's own
+//   delivery, from the pad's send (on JACK, up to a period of 256 frames at
+//   48 kHz). /jack starts its own JACK server (dummy driver, synchronous); /alsa needs an
+//   ALSA sequencer and says so where there is none. A message the MIDI system
+//   loses before the program's port (JACK does on a machine too busy for its
+//   cycle) is counted in lost_before_the_input and sent again.
+// - IdleWithMidiInput/jack/open, /jack/closed (and /alsa/...): the same
+//   program with the pad's port open, or with no input chosen, while nothing
+//   is played: the process's wake-ups per second (voluntary context switches
+//   of all its threads) and CPU percent. The difference is what an open input
+//   port adds; the rest is the sound device's period, JACK's process cycle and
+//   the event loop, present either way. ui_wakeups_per_s: the user-interface
+//   thread's alone (on JACK it rescans the ports once a second).
+//
+// Counters: median_ms and p99_ms (max_ms beside them), cpu_percent, wakeups_per_s, ui_wakeups_per_s.
 #include "HostedJoystickControls.h"
+#include "JackServer.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
 #include "StageLook.h"
 #include "fakes/FakeDesktop.h"
+#include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWavePlayer.h"
 #include "files/MidiSetupForm.h"
+#include "inputs/MidiController.h"
 #include "kelvane/joystick/VirtualJoystick.h"
 #include "midi/MidiOutputRouter.h"
+#include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
 #include "slides/SlideStep.h"
 #include "waves/WaveSlots.h"
@@ -39,6 +64,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <RtMidi.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -46,6 +72,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
 #include <random>
 #include <thread>
 #include <vector>
@@ -93,20 +122,38 @@ private:
     MidiOutput& inner_;
 };
 
+// The real router with a silent synthesizer as its mapper and no ports.
+struct SilentMidi {
+    midi::SilentSynth synth {""};
+    NoPorts ports;
+    midi::MidiOutputRouter router {synth, ports, nullptr};
+};
+
+// The main window's form over the MIDI output `midi` (timed), with its wave
+// slots; its other ports are faked. The setup window's choice is made by
+// `choose` (Ok alone when it is not given).
 struct Program {
-    Program(JoystickControl& stavik1, JoystickControl& stavik2) :
+    Program(MidiOutput& midi, JoystickControl& stavik1, JoystickControl& stavik2,
+        const std::function<void(MidiSetupForm&)>& choose = nullptr) :
+        output(midi),
         form(MainFormPorts {output, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
     {
         slots.attach(form.switches(), form.menu().item("mnuExclusive"));
-        environment.whileModal = [this](Window&) { setup.okButton.click(); };
+        environment.whileModal = [this, choose](Window&) {
+            if (choose)
+                choose(setup);
+            setup.okButton.click();
+        };
+    }
+
+    // Load and first activation, as at the program's start.
+    void start()
+    {
         form.load();
         form.activate();
     }
 
-    midi::SilentSynth synth {""};
-    NoPorts ports;
-    midi::MidiOutputRouter router {synth, ports, nullptr};
-    TimedOutput output {router};
+    TimedOutput output;
     fakes::EffectLog log;
     fakes::FakeWavePlayer waves {log};
     fakes::FakeDialogs dialogs {log};
@@ -162,7 +209,9 @@ void KeyToNoteOn(benchmark::State& state)
 {
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
-    Program program(stavik1, stavik2);
+    SilentMidi midi;
+    Program program(midi.router, stavik1, stavik2);
+    program.start();
     views::MainWindowView view(program.form);
     view.loadAndShow();
     QCoreApplication::processEvents();
@@ -207,7 +256,9 @@ void JoystickButtonToNoteOn(benchmark::State& state)
 {
     kelvane::joystick::VirtualJoystick pad;
     auto controls = hostedControls();
-    Program program(*controls.stavik1, *controls.stavik2);
+    SilentMidi midi;
+    Program program(midi.router, *controls.stavik1, *controls.stavik2);
+    program.start();
     std::mt19937 random(7);
     std::uniform_int_distribution<int> moment(2000, 12000); // microseconds after the release was taken
 
@@ -238,23 +289,67 @@ double cpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-void idleCapture(benchmark::State& state)
+// Voluntary context switches of one thread (its /proc/self/task folder):
+// each is the thread going to sleep, so each is one wake-up to come.
+long threadWakeups(const std::filesystem::path& task)
 {
-    auto controls = hostedControls();
-    Program program(*controls.stavik1, *controls.stavik2);
-    controls.stavik2->setEnabled(true);
+    std::ifstream status(task / "status");
+    std::string line;
+    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
+    while (std::getline(status, line)) {
+        if (line.rfind(kKey, 0) == 0)
+            return std::atol(line.c_str() + kKey.size());
+    }
+    return 0;
+}
+
+long processWakeups()
+{
+    long total = 0;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", ec))
+        total += threadWakeups(task.path());
+    return total;
+}
+
+// The user-interface thread is the process's first.
+long uiThreadWakeups() { return threadWakeups("/proc/self/task/" + std::to_string(getpid())); }
+
+// Lets the event loop run for state.range(0) ms with nothing to do, as the
+// program idles, and counts: cpu_percent (the process's CPU time), wakeups_per_s
+// (all its threads) and ui_wakeups_per_s (the user-interface thread's).
+void measureIdle(benchmark::State& state)
+{
     double percent = 0;
+    double wakeups = 0;
+    double uiWakeups = 0;
     for (auto _ : state) {
         const double cpuBefore = cpuSeconds();
+        const long wakeupsBefore = processWakeups();
+        const long uiBefore = uiThreadWakeups();
         const auto before = Clock::now();
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(state.range(0)), &loop, &QEventLoop::quit);
         loop.exec();
         const std::chrono::duration<double> wall = Clock::now() - before;
         percent = 100.0 * (cpuSeconds() - cpuBefore) / wall.count();
+        wakeups = static_cast<double>(processWakeups() - wakeupsBefore) / wall.count();
+        uiWakeups = static_cast<double>(uiThreadWakeups() - uiBefore) / wall.count();
         state.SetIterationTime(wall.count());
     }
     state.counters["cpu_percent"] = percent;
+    state.counters["wakeups_per_s"] = wakeups;
+    state.counters["ui_wakeups_per_s"] = uiWakeups;
+}
+
+void idleCapture(benchmark::State& state)
+{
+    auto controls = hostedControls();
+    SilentMidi midi;
+    Program program(midi.router, *controls.stavik1, *controls.stavik2);
+    program.start();
+    controls.stavik2->setEnabled(true);
+    measureIdle(state);
     program.form.unload();
 }
 
@@ -288,11 +383,232 @@ void IdleWakeFloor(benchmark::State& state)
     state.counters["cpu_percent"] = percent;
 }
 
+// The MIDI input as the program builds it, noting when each message was
+// taken off its port (the adapter stamps it there, on RtMidi's thread).
+class StampedInput final : public MidiInput, private MidiInputEvents {
+public:
+    explicit StampedInput(MidiInput& inner) : inner_(inner) { }
+    std::vector<std::string> portNames() const override { return inner_.portNames(); }
+    bool open(const std::string& name, std::string& problem) override { return inner_.open(name, problem); }
+    void close() override { inner_.close(); }
+    void setEvents(MidiInputEvents* events) override
+    {
+        events_ = events;
+        inner_.setEvents(events != nullptr ? this : nullptr);
+    }
+
+    Clock::time_point lastReceived;
+
+private:
+    void message(const MidiInputMessage& message) override
+    {
+        lastReceived = message.received;
+        events_->message(message);
+    }
+    void portsChanged() override { events_->portsChanged(); }
+
+    MidiInput& inner_;
+    MidiInputEvents* events_ = nullptr;
+};
+
+constexpr const char* kPadPort = "bench pad:out";
+constexpr const char* kSinkPort = "bench sink:in";
+
+// The MIDI system the run plays on: a JACK server of the run's own (dummy
+// driver, synchronous, 256 frames at 48 kHz), or the ALSA sequencer when there is one.
+// Empty when it can be used, else why not.
+std::string prepareMidiSystem(midi::MidiApi api, std::unique_ptr<testing::JackServer>& server)
+{
+    if (api == midi::MidiApi::AlsaSequencer)
+        return std::filesystem::exists("/dev/snd/seq") ? std::string() : "no ALSA sequencer on this machine";
+    server = std::make_unique<testing::JackServer>(256);
+    return server->ready() ? std::string() : "jackd did not start: " + server->output();
+}
+
+// The program with a MIDI controller: its real MIDI (SystemMidi on `api`),
+// the form and the controller input with its settings in memory; the
+// benchmark's pad plays into it and its output plays into the sink.
+struct MidiControllerProgram {
+    explicit MidiControllerProgram(midi::MidiApi api) :
+        system(midi::SystemMidiOptions {{}, {}, 256, {}, api, 1000}),
+        input(system.input()),
+        program(system.output(), stavik1, stavik2,
+            [](MidiSetupForm& setup) {
+                choose(setup.comboMidiOut, kSinkPort);
+                choose(setup.comboMidiIn, kPadPort);
+            }),
+        store(program.log),
+        controller({input, store, program.dialogs}, program.form.trigger())
+    {
+        program.setup.attachInput(controller.connection());
+        controller.start();
+        program.start();
+    }
+
+    static void choose(ListBox& list, const std::string& entry)
+    {
+        const auto& items = list.items();
+        const auto found = std::find(items.begin(), items.end(), entry);
+        if (found != items.end())
+            list.setListIndex(static_cast<int>(found - items.begin()));
+    }
+
+    // Hits the pad until its note reaches the output: a new connection joins
+    // JACK's graph a cycle or so later, and what comes before is lost.
+    bool playing(RtMidiOut& pad)
+    {
+        for (int tries = 0; tries < 100; ++tries) {
+            const long before = program.output.noteOns;
+            std::vector<unsigned char> on {0x99, 36, 100};
+            std::vector<unsigned char> off {0x89, 36, 0};
+            pad.sendMessage(&on);
+            pad.sendMessage(&off);
+            if (runUntil([&] { return program.output.noteOns > before; }))
+                return true;
+        }
+        return false;
+    }
+
+    midi::SystemMidi system;
+    StampedInput input;
+    NullJoystickControl stavik1;
+    NullJoystickControl stavik2;
+    Program program;
+    fakes::FakeSettingsStore store;
+    MidiController controller;
+};
+
+// The benchmark's own clients: the pad controller and the sink the program plays into.
+struct BenchClients {
+    explicit BenchClients(midi::MidiApi api) :
+        pad(api == midi::MidiApi::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA, "bench pad"),
+        sink(api == midi::MidiApi::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA, "bench sink")
+    {
+        pad.openVirtualPort("out");
+        // Taken and dropped at once: RtMidi's own queue would fill and complain.
+        sink.setCallback([](double, std::vector<unsigned char>*, void*) {});
+        sink.openVirtualPort("in");
+    }
+    RtMidiOut pad;
+    RtMidiIn sink;
+};
+
+// One run of the MIDI controller's benchmarks: the MIDI system, the
+// benchmark's clients and the program, its input on the pad's port. Null
+// (and the benchmark skipped, saying why) where that cannot be had.
+struct MidiBenchRun {
+    std::unique_ptr<testing::JackServer> server;
+    std::unique_ptr<BenchClients> clients;
+    std::unique_ptr<MidiControllerProgram> program;
+
+    static std::unique_ptr<MidiBenchRun> start(benchmark::State& state, midi::MidiApi api)
+    {
+        auto run = std::make_unique<MidiBenchRun>();
+        if (const std::string why = prepareMidiSystem(api, run->server); !why.empty()) {
+            state.SkipWithError(why.c_str());
+            return nullptr;
+        }
+        run->clients = std::make_unique<BenchClients>(api);
+        run->program = std::make_unique<MidiControllerProgram>(api);
+        if (!run->program->controller.connection().connected()) {
+            state.SkipWithError("the pad's port did not open");
+            return nullptr;
+        }
+        return run;
+    }
+};
+
+void MidiMessageToNoteOn(benchmark::State& state, midi::MidiApi api)
+{
+    const std::unique_ptr<MidiBenchRun> started = MidiBenchRun::start(state, api);
+    if (!started)
+        return;
+    BenchClients& clients = *started->clients;
+    MidiControllerProgram& run = *started->program;
+    if (!run.playing(clients.pad)) {
+        state.SkipWithError("the pad does not reach the program's output");
+        return;
+    }
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> moment(0, 5333); // microseconds into JACK's period
+    const auto samples = static_cast<std::size_t>(state.range(0));
+
+    std::vector<double> millis;
+    std::vector<double> fromSend;
+    long lost = 0;
+    std::vector<unsigned char> on {0x99, 36, 100};
+    std::vector<unsigned char> off {0x89, 36, 0};
+    const auto released = [&] { return !run.controller.performance().holds(1); };
+    for (auto _ : state) {
+        double timed = 0;
+        while (millis.size() < samples && lost < 100) {
+            // A note-off the MIDI system lost would keep the pad's switch held.
+            while (!released()) {
+                clients.pad.sendMessage(&off);
+                runUntil(released);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+            const long before = run.program.output.noteOns;
+            const auto sent = Clock::now();
+            clients.pad.sendMessage(&on);
+            if (!runUntil([&] { return run.program.output.noteOns > before; })) {
+                ++lost; // never reached the program's input port: not a part of the path timed
+                continue;
+            }
+            const std::chrono::duration<double> span = run.program.output.noteOnAt - run.input.lastReceived;
+            const std::chrono::duration<double> sendSpan = run.program.output.noteOnAt - sent;
+            timed += span.count();
+            millis.push_back(span.count() * 1000.0);
+            fromSend.push_back(sendSpan.count() * 1000.0);
+            clients.pad.sendMessage(&off);
+            runUntil(released);
+        }
+        state.SetIterationTime(timed);
+    }
+    if (lost >= 100)
+        state.SkipWithError("the MIDI system lost a hundred messages");
+    report(state, millis);
+    state.counters["send_median_ms"] = percentile(fromSend, 0.5);
+    state.counters["send_p99_ms"] = percentile(fromSend, 0.99);
+    state.counters["samples"] = static_cast<double>(millis.size());
+    state.counters["lost_before_the_input"] = static_cast<double>(lost);
+}
+
+void IdleWithMidiInput(benchmark::State& state, midi::MidiApi api, bool open)
+{
+    const std::unique_ptr<MidiBenchRun> started = MidiBenchRun::start(state, api);
+    if (!started)
+        return;
+    if (!open)
+        started->program->controller.connection().chooseInput("");
+    measureIdle(state);
+}
+
 BENCHMARK(KeyToNoteOn)->UseManualTime()->Iterations(5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(JoystickButtonToNoteOn)->UseManualTime()->Iterations(2000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CaptureIdleWithTwoPads)->Arg(5000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(CaptureIdleWithoutPads)->Arg(5000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(IdleWakeFloor)->Arg(5000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+// MidiMessageToNoteOn/jack, /alsa; IdleWithMidiInput/jack/open, /jack/closed, /alsa/...
+void registerMidiBenchmarks()
+{
+    for (const auto& [system, api] :
+        {std::pair {"jack", midi::MidiApi::Jack}, {"alsa", midi::MidiApi::AlsaSequencer}}) {
+        benchmark::RegisterBenchmark(("MidiMessageToNoteOn/" + std::string(system)).c_str(), MidiMessageToNoteOn, api)
+            ->Arg(2000) // messages timed
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+        for (const bool open : {true, false}) {
+            const std::string name = "IdleWithMidiInput/" + std::string(system) + (open ? "/open" : "/closed");
+            benchmark::RegisterBenchmark(name.c_str(), IdleWithMidiInput, api, open)
+                ->Arg(5000)
+                ->UseManualTime()
+                ->Iterations(1)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+}
 
 } // namespace
 
@@ -302,6 +618,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     kelvane::views::applyStageLook(app); // the program's own look and painting
+    registerMidiBenchmarks();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

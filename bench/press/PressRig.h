@@ -20,9 +20,9 @@
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
 #include "files/MidiSetupForm.h"
-#include "midi/AlsaMidiPorts.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiOutputRouter.h"
+#include "midi/RtMidiOutputPorts.h"
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
@@ -219,7 +219,7 @@ public:
     std::unique_ptr<audio::AudioOutput> soundOutput;
     std::unique_ptr<midi::SoundFontSynth> soundFont;
     audio::AudioOutput::Attachment hook;
-    midi::AlsaMidiPorts alsa {midi::SystemMidi::kClientName};
+    midi::RtMidiOutputPorts alsa {midi::MidiApi::AlsaSequencer, midi::SystemMidi::kClientName};
     StampingSynth synth {*soundFont};
     StampingPorts ports {alsa};
     std::unique_ptr<midi::MidiLog> log;

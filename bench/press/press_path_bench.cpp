@@ -150,7 +150,8 @@ void toSequencer(int presses, const std::string& midiLog)
         return;
     }
     // The router lists the ports once, when it is built: the sink exists by then.
-    const std::vector<std::string> names = midi::AlsaMidiPorts("Kelvane bench lister").names();
+    const std::vector<std::string> names
+        = midi::RtMidiOutputPorts(midi::MidiApi::AlsaSequencer, "Kelvane bench lister").names();
     const auto found = std::find_if(
         names.begin(), names.end(), [&](const std::string& name) { return name.find(kSinkName) != std::string::npos; });
     if (found == names.end()) {

@@ -2,6 +2,7 @@
 
 #include "controls/Control.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,21 @@ public:
     {
         width_ = width;
         height_ = height;
+    }
+
+    // Height kept free on a small screen for a title bar and a desktop panel.
+    static constexpr int kFrameAllowance = 60;
+
+    // Takes the designed size where the screen has room for it, else no more
+    // than the screen (less the frame allowance in height): the view then
+    // scrolls its content, so every control stays reachable and the title
+    // bar stays on the screen. Then centres the window on the screen, in
+    // integer halves, with the size it really has.
+    void fitAndCentre(int designWidth, int designHeight, int screenWidth, int screenHeight)
+    {
+        setSize(
+            std::min(designWidth, screenWidth), std::min(designHeight, std::max(screenHeight - kFrameAllowance, 0)));
+        move((screenWidth - width()) / 2, (screenHeight - height()) / 2);
     }
 
     // Every control of the form, in the order the form created them.

@@ -6,7 +6,7 @@ namespace kelvane {
 
 namespace {
 constexpr int kWidth = 360;
-constexpr int kHeight = 190;
+constexpr int kHeight = 230; // with the input list
 constexpr int kMapper = -1;
 } // namespace
 
@@ -17,10 +17,20 @@ MidiSetupForm::MidiSetupForm(MidiOutput& midi, Environment& environment) :
     adopt(comboMidiOut);
     adopt(outLabel);
     adopt(inLabel);
+    adopt(comboMidiIn);
     adopt(okButton);
     adopt(cancelButton);
     okButton.onClick([this] { ok(); });
     cancelButton.onClick([this] { cancel(); });
+}
+
+void MidiSetupForm::attachInput(MidiInputChoice& input)
+{
+    input_ = &input;
+    input.entriesChanged().connect([this] {
+        if (loaded_)
+            listInputs(selectedInput());
+    });
 }
 
 void MidiSetupForm::showModal()
@@ -42,6 +52,33 @@ void MidiSetupForm::load()
     comboMidiOut.setListIndex(0);
     midi_.selectDevice(kMapper);
     applyMidiOutDevice();
+    listInputs(input_ ? input_->chosenInput() : std::string());
+}
+
+void MidiSetupForm::listInputs(const std::string& selected)
+{
+    comboMidiIn.clear();
+    inputNames_.assign(1, std::string());
+    comboMidiIn.addItem(kNoInput);
+    if (input_) {
+        for (const MidiInputEntry& entry : input_->inputEntries()) {
+            inputNames_.push_back(entry.name);
+            comboMidiIn.addItem(entry.present ? entry.name : entry.name + kNotConnected);
+        }
+    }
+    // A selected port that was just unplugged gives way to the remembered
+    // choice, which is always listed: Ok must not forget it.
+    auto found = std::find(inputNames_.begin(), inputNames_.end(), selected);
+    if (found == inputNames_.end() && input_)
+        found = std::find(inputNames_.begin(), inputNames_.end(), input_->chosenInput());
+    comboMidiIn.setListIndex(found == inputNames_.end() ? 0 : static_cast<int>(found - inputNames_.begin()));
+}
+
+std::string MidiSetupForm::selectedInput() const
+{
+    const int index = comboMidiIn.listIndex();
+    return index > 0 && index < static_cast<int>(inputNames_.size()) ? inputNames_[static_cast<std::size_t>(index)]
+                                                                     : std::string();
 }
 
 void MidiSetupForm::applyMidiOutDevice()
@@ -56,6 +93,8 @@ void MidiSetupForm::applyMidiOutDevice()
 void MidiSetupForm::ok()
 {
     applyMidiOutDevice();
+    if (input_)
+        input_->chooseInput(selectedInput());
     setVisible(false);
 }
 
@@ -63,6 +102,7 @@ void MidiSetupForm::cancel()
 {
     loaded_ = false;
     comboMidiOut.clear();
+    comboMidiIn.clear();
     setVisible(false);
 }
 

@@ -69,7 +69,24 @@ void PerformanceFileCommands::open()
 
 void PerformanceFileCommands::openFile(const std::string& path)
 {
+    apply(path, ports_.files.read(path, kLongestPerformanceFile));
+}
+
+void PerformanceFileCommands::openNamedFile(const std::string& path)
+{
     const FileRead file = ports_.files.read(path, kLongestPerformanceFile);
+    if (file.status == ReadStatus::Missing || file.status == ReadStatus::NotAFile) {
+        const std::string what = file.status == ReadStatus::Missing ? "does not exist" : "is not a file";
+        ports_.dialogs.showMessage(
+            "The performance file " + path + " named at start " + what + ". Kelvane started without it.",
+            MessageIcon::Warning, MessageButtons::Ok, "");
+        return;
+    }
+    apply(path, file);
+}
+
+void PerformanceFileCommands::apply(const std::string& path, const FileRead& file)
+{
     switch (file.status) {
     case ReadStatus::Missing:
     case ReadStatus::NotAFile:

@@ -50,6 +50,9 @@ public:
     void newSetup();
     void open(); // asks for a file
     void openFile(const std::string& path); // Open with a file already chosen
+    // Open with a file named when the program was started. No dialog chose
+    // it, so a name that is no file is told to the user, naming it.
+    void openNamedFile(const std::string& path);
     void save();
     void saveAs();
 
@@ -57,6 +60,7 @@ public:
 
 private:
     template <typename Command> void reporting(Command command);
+    void apply(const std::string& path, const FileRead& file);
     void refuseInvalidFile();
     bool writeTo(const std::string& path);
 

@@ -18,15 +18,17 @@ struct NoteAddress {
 
 // Everything that presses switches, each with its own release: the eight
 // on-screen buttons, the keyboard (one release ends all of its presses), the
-// four buttons and the two stick axes of each joystick.
+// four buttons and the two stick axes of each joystick, and the MIDI
+// controller's hold of each switch.
 namespace note_source {
-constexpr int kCount = 8 + 1 + 8 + 4;
+constexpr int kCount = 8 + 1 + 8 + 4 + 8;
 constexpr int screen(int switchNumber) { return switchNumber - 1; }
 constexpr int kKeyboard = 8;
 // joystick 1 or 2, button 1..4
 constexpr int joystickButton(int joystick, int button) { return 9 + (joystick - 1) * 4 + (button - 1); }
 // joystick 1 or 2, axis 0 (X) or 1 (Y)
 constexpr int joystickAxis(int joystick, int axis) { return 17 + (joystick - 1) * 2 + axis; }
+constexpr int midiController(int switchNumber) { return 21 + switchNumber - 1; }
 } // namespace note_source
 
 // The notes each source's presses actually sounded. A release sends its

@@ -200,8 +200,9 @@ void LightForm::load()
     fadeStop_ = 0;
     ++loadNumber_;
     loaded_ = true;
-    // Integer halves, as the main window places itself.
-    move((ports_.environment.screenWidth() - width()) / 2, (ports_.environment.screenHeight() - height()) / 2);
+    // As the main window: whole where the screen has room, else the desk's
+    // content scrolls; centred with the size the window really takes.
+    fitAndCentre(kDesignWidth, kDesignHeight, ports_.environment.screenWidth(), ports_.environment.screenHeight());
 }
 
 void LightForm::unload()

@@ -29,6 +29,12 @@ public:
     virtual bool isBufferPlaying(int buffer) const = 0;
     virtual void setBufferVolume(int buffer, int volume) = 0;
     virtual void setBufferPan(int buffer, int pan) = 0;
+
+    // Why no wave can play at all: the sound output is missing, in the words
+    // of the audio system that refused it. Empty while waves can play; then a
+    // load that answers -1 is about the file alone. Only a player without an
+    // output has anything to say here.
+    virtual std::string outputProblem() const { return {}; }
 };
 
 } // namespace kelvane

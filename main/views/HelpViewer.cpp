@@ -1,6 +1,9 @@
 #include "HelpViewer.h"
 
+#include "WindowPlacement.h"
+
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QUrl>
 
 namespace kelvane::views {
@@ -26,10 +29,25 @@ bool HelpViewer::showFile(const std::string& path)
     // The file's name does not say HTML, so the type is given.
     setSource(QUrl::fromLocalFile(file.absoluteFilePath()), QTextDocument::HtmlResource);
     home();
+    if (!isVisible()) {
+        // Opened afresh: at its own size where the screen has room for it.
+        resize(kWidth, kHeight);
+        if (owner_ != nullptr)
+            placeOver(*this, *owner_);
+    }
     show();
     raise();
     activateWindow();
     return true;
+}
+
+void HelpViewer::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QTextBrowser::keyPressEvent(event);
 }
 
 } // namespace kelvane::views

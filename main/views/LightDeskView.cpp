@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -55,6 +56,14 @@ BoundLineEdit* typedBox(TextBox& box, QWidget* parent)
     return edit;
 }
 
+// No wider than its column: thirteen columns side by side fit a 1024x768 screen.
+PressClickButton* fadeButton(Button& button, QWidget* parent)
+{
+    auto* widget = new PressClickButton(button, parent);
+    widget->setProperty("compactButton", true);
+    return widget;
+}
+
 BoundLabel* caption(Label& label, QWidget* parent)
 {
     auto* widget = new BoundLabel(label, parent);
@@ -71,7 +80,21 @@ LightDeskView::LightDeskView(LightForm& form, QWidget* parent) :
     frontLink_(form.frontRequested(), [this] { bringToFront(); })
 {
     setObjectName(QString::fromStdString(form.name()));
-    auto* layout = new QVBoxLayout(this);
+    // On a screen smaller than the desk the window takes the screen (the
+    // form says how large it is) and its content scrolls, as the main
+    // window's does, so every fader and button stays reachable.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName("deskScroller");
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    // A click on the desk must not take the focus from the channel box.
+    scroller->setFocusPolicy(Qt::NoFocus);
+    auto* content = new QWidget(scroller);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller);
+
+    auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(8);
     auto* heading = caption(form.lblHeading, this);
@@ -87,6 +110,7 @@ LightDeskView::LightDeskView(LightForm& form, QWidget* parent) :
     // Seen at a glance from the stage, without a box to dismiss.
     notice->setStyleSheet("color: #ff6b6b; font-weight: bold;");
     layout->addWidget(notice);
+    scroller->setWidget(content);
     resize(form.width(), form.height());
     refresh();
 }
@@ -115,11 +139,11 @@ QWidget* LightDeskView::buildColumn(Label& label, ScrollBar& fader, TextBox& box
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addWidget(caption(label, column));
-    layout->addWidget(new PressClickButton(fadeUp, column));
+    layout->addWidget(fadeButton(fadeUp, column));
     auto* bar = new BoundScrollBar(fader, column);
     bar->setMinimumHeight(kFaderHeight);
     layout->addWidget(bar, 1, Qt::AlignHCenter);
-    layout->addWidget(new PressClickButton(fadeDown, column));
+    layout->addWidget(fadeButton(fadeDown, column));
     layout->addWidget(valueBox(box, column), 0, Qt::AlignHCenter);
     return column;
 }
@@ -154,6 +178,8 @@ void LightDeskView::refresh()
 {
     setWindowTitle(QString::fromStdString(form_.caption()));
     if (form_.visible() && !isVisible()) {
+        // The size and place the form took for this screen when it loaded.
+        resize(form_.width(), form_.height());
         move(form_.left(), form_.top());
         show();
     } else if (!form_.visible() && isVisible()) {

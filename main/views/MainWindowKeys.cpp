@@ -26,6 +26,10 @@ bool firstReceiver(QWidget& widget)
 MainWindowKeys::MainWindowKeys(MainForm& form, QWidget& window) : QObject(&window), form_(form), window_(window)
 {
     qApp->installEventFilter(this);
+    // The state follows the keyboard focus: inactive once no window of the
+    // program has it (the X11 platform waits briefly for a focus-in of its
+    // own windows first, so moving between them keeps the program active).
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWindowKeys::focusLeavesProgramWhen);
 }
 
 MainWindowKeys::~MainWindowKeys() { qApp->removeEventFilter(this); }
@@ -43,23 +47,20 @@ bool MainWindowKeys::eventFilter(QObject* watched, QEvent* event)
     const bool inMainWindow = widget.window() == &window_;
     if (type == QEvent::KeyPress) {
         if (inMainWindow)
-            keyDown(code);
-    } else if (!key->isAutoRepeat() && (inMainWindow || pressedHere_.count(code) != 0)) {
-        keyUp(code);
+            reporting([this, code] { form_.keyDown(code); });
+    } else if (!key->isAutoRepeat()) {
+        if (inMainWindow)
+            reporting([this, code] { form_.keyUp(code); });
+        else
+            reporting([this, code] { form_.keyUpElsewhere(code); });
     }
     return false;
 }
 
-void MainWindowKeys::keyDown(int code)
+void MainWindowKeys::focusLeavesProgramWhen(Qt::ApplicationState state)
 {
-    pressedHere_.insert(code);
-    reporting([this, code] { form_.keyDown(code); });
-}
-
-void MainWindowKeys::keyUp(int code)
-{
-    pressedHere_.erase(code);
-    reporting([this, code] { form_.keyUp(code); });
+    if (state != Qt::ApplicationActive)
+        reporting([this] { form_.focusLeftProgram(); });
 }
 
 // Failures the keys do not handle themselves (a bank that cannot be recalled)

@@ -2,10 +2,9 @@
 
 #include "MainForm.h"
 
+#include <QGuiApplication>
 #include <QObject>
 #include <QWidget>
-
-#include <set>
 
 namespace kelvane::views {
 
@@ -15,10 +14,11 @@ namespace kelvane::views {
 //
 // Watches the whole application, since a key event goes to the focus widget
 // and then up through its parents: each event is taken once, at the widget it
-// was first sent to. Auto-repeated releases (X11 sends one before every
-// repeated press) are ignored. A release of a key pressed in the main window
-// reaches the form even when a modal box opened in between has the focus, so
-// a key held across a "This Wave is unavailable" box still ends its note.
+// was first sent to. Auto-repeated releases (what Qt marks so when the X
+// server does not report held keys as repeated presses) are ignored. A
+// release in another window of the program (a modal box that opened while the
+// key was down) and the keyboard focus leaving the program go to the form,
+// which decides what they release (HeldKeys).
 class MainWindowKeys : public QObject {
 public:
     MainWindowKeys(MainForm& form, QWidget& window);
@@ -28,13 +28,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void keyDown(int code);
-    void keyUp(int code);
+    void focusLeavesProgramWhen(Qt::ApplicationState state);
     template <typename Handler> void reporting(Handler handler);
 
     MainForm& form_;
     QWidget& window_;
-    std::set<int> pressedHere_;
 };
 
 } // namespace kelvane::views

@@ -285,13 +285,20 @@ QWidget* MainWindowView::buildWaveSlotRow(WaveSlots& slots, int n)
     pan->setFixedHeight(16);
     grid->addWidget(pan, 5, 1);
 
+    // The two boxes share the caption "Gate Loop" between them; a screen
+    // reader names each by its switch: "sw3 Gate", "sw3 Loop".
+    const std::string switchCaption = form_.switches().at(n).button.caption();
     auto* gateLoop = new QHBoxLayout;
     gateLoop->setSpacing(2);
-    gateLoop->addWidget(new BoundCheckBox(form_.switches().at(n).gate, row));
+    auto* gate = new BoundCheckBox(form_.switches().at(n).gate, row);
+    gate->setAccessibleName(QString::fromStdString(switchCaption + " Gate"));
+    gateLoop->addWidget(gate);
     auto* gateLoopLabel = new BoundLabel(slot.gateLoopLabel, row);
     gateLoopLabel->setAlignment(Qt::AlignCenter);
     gateLoop->addWidget(gateLoopLabel, 1);
-    gateLoop->addWidget(new BoundCheckBox(slot.loop, row));
+    auto* loop = new BoundCheckBox(slot.loop, row);
+    loop->setAccessibleName(QString::fromStdString(switchCaption + " Loop"));
+    gateLoop->addWidget(loop);
     grid->addLayout(gateLoop, 6, 0, 1, 2);
 
     auto* countAndLength = new QHBoxLayout;

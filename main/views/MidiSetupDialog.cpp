@@ -19,6 +19,8 @@ MidiSetupDialog::MidiSetupDialog(MidiSetupForm& form, QWidget* parent) :
     auto* outHeading = new BoundLabel(form.outLabel, this);
     auto* list = new BoundComboBox(form.comboMidiOut, this);
     auto* inHeading = new BoundLabel(form.inLabel, this);
+    auto* inList = new BoundComboBox(form.comboMidiIn, this);
+    inHeading->setBuddy(inList);
     auto* ok = new ClickButton(form.okButton, this);
     auto* cancel = new ClickButton(form.cancelButton, this);
     ok->setDefault(true);
@@ -35,6 +37,7 @@ MidiSetupDialog::MidiSetupDialog(MidiSetupForm& form, QWidget* parent) :
     layout->addWidget(list);
     layout->addSpacing(8);
     layout->addWidget(inHeading);
+    layout->addWidget(inList);
     layout->addStretch();
     layout->addLayout(buttons);
     refresh();

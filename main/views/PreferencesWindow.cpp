@@ -1,5 +1,7 @@
 #include "PreferencesWindow.h"
 
+#include "WindowPlacement.h"
+
 #include "bindings/BoundCheckBox.h"
 #include "bindings/BoundOptionButton.h"
 #include "bindings/BoundText.h"
@@ -11,10 +13,12 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace kelvane::views {
 
-PreferencesWindow::PreferencesWindow(PreferencesForm& form, QWidget* parent) :
-    QWidget(parent, Qt::Window), form_(form), link_(form, [this] { refresh(); })
+PreferencesWindow::PreferencesWindow(PreferencesForm& form, const QWidget* owner, QWidget* parent) :
+    QWidget(parent, Qt::Window), form_(form), owner_(owner), link_(form, [this] { refresh(); })
 {
     setObjectName(QString::fromStdString(form.name()));
     resize(form.width(), form.height());
@@ -34,8 +38,15 @@ PreferencesWindow::PreferencesWindow(PreferencesForm& form, QWidget* parent) :
         auto* frame = new QGroupBox(QString::fromStdString(frameLabel.text()), this);
         frame->setObjectName(QString::fromStdString(frameLabel.name()));
         auto* options = new QVBoxLayout(frame);
-        for (OptionButton* option : {&form.nextOption(n), &form.previousOption(n), &form.offOption(n)})
-            options->addWidget(new BoundOptionButton(*option, frame), 0, Qt::AlignHCenter);
+        const std::pair<OptionButton*, const Label*> rows[] = {{&form.nextOption(n), &form.nextLabel},
+            {&form.previousOption(n), &form.previousLabel}, {&form.offOption(n), &form.offLabel}};
+        for (const auto& [option, row] : rows) {
+            auto* button = new BoundOptionButton(*option, frame);
+            // The buttons show no text: a screen reader names each by its
+            // switch and its row, "sw1 Next".
+            button->setAccessibleName(QString::fromStdString(frameLabel.text() + " " + row->text()));
+            options->addWidget(button, 0, Qt::AlignHCenter);
+        }
         grid->addWidget(frame);
     }
 
@@ -47,6 +58,7 @@ PreferencesWindow::PreferencesWindow(PreferencesForm& form, QWidget* parent) :
     auto* audioLabel = new BoundLabel(form.advancedAudioLabel, this);
     auto* audioBox = new BoundCheckBox(form.advancedAudio, this);
     audioLabel->setBuddy(audioBox);
+    audioBox->setAccessibleName(QString::fromStdString(form.advancedAudioLabel.text()));
     audioRow->addWidget(audioLabel);
     audioRow->addWidget(audioBox);
     audioRow->addStretch();
@@ -77,13 +89,7 @@ void PreferencesWindow::refresh()
 void PreferencesWindow::followVisible()
 {
     followPending_ = false;
-    if (form_.visible() && !isVisible()) {
-        show();
-        raise();
-        activateWindow();
-    } else if (!form_.visible() && isVisible()) {
-        hide();
-    }
+    followFormVisible(*this, form_, owner_);
 }
 
 void PreferencesWindow::closeEvent(QCloseEvent* event)

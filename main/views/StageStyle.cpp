@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
+
+#include <algorithm>
 
 namespace kelvane::views {
 
@@ -19,7 +22,7 @@ enum class Role {
     SwitchPanel,
     WaveSlotPanel,
     SwitchButton,
-    WaveSlotButton,
+    CompactButton,
     ValueBox,
     InstrumentName,
     StateColouredBox,
@@ -46,7 +49,8 @@ Role roleOf(const QWidget* widget)
     if (qobject_cast<const QPushButton*>(widget) != nullptr) {
         if (isSwitchPanel(parent))
             return Role::SwitchButton;
-        return isWaveSlotPanel(parent) ? Role::WaveSlotButton : Role::Other;
+        return isWaveSlotPanel(parent) || widget->property("compactButton").toBool() ? Role::CompactButton
+                                                                                     : Role::Other;
     }
     if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
         if (widget->property("stateColoured").toBool())
@@ -70,12 +74,20 @@ struct RoundedLook {
     qreal radius;
 };
 
+// Every control's edge stands out from the panel or window around it (the
+// darkest 0x1a1d22, the lightest 0x23272f) by at least 3:1, WCAG 2.1's figure
+// for user-interface components, in every state. Fusion outlines a control
+// in a darker shade of the window, which on a dark window is all but
+// invisible, so the edges are drawn over Fusion's in these colours.
+const QColor kEdge(0x8a, 0x93, 0xa6); // 4.7:1 against the lightest panel
+const QColor kDisabledEdge(0x7d, 0x86, 0x98); // 3.9:1 there: still seen, but dimmer
+constexpr qreal kButtonEdgeRadius = 2.5;
+
 const RoundedLook kSwitchPanel {QColor(0x23, 0x27, 0x2f), QColor(0x3a, 0x40, 0x4c), 8};
 const RoundedLook kWaveSlotPanel {QColor(0x1f, 0x23, 0x2a), QColor(0x34, 0x3a, 0x45), 6};
-const RoundedLook kSwitchFace {QColor(0x3a, 0x41, 0x50), QColor(0x59, 0x62, 0x75), 6};
+const RoundedLook kSwitchFace {QColor(0x3a, 0x41, 0x50), kEdge, 6};
 const RoundedLook kHeldSwitchFace {QColor(0x6f, 0x7b, 0x94), QColor(0xc5, 0xcb, 0xd8), 6};
 const RoundedLook kBankLabel {QColor(0x15, 0x65, 0xc0), QColor(), 3};
-const QColor kValueBoxBorder(0x3f, 0x46, 0x54);
 constexpr qreal kValueBoxRadius = 3;
 constexpr qreal kStateColouredBoxRadius = 0;
 
@@ -85,8 +97,8 @@ constexpr int kSwitchCaptionPoints = 16;
 constexpr int kInstrumentNamePoints = 8;
 // Around a wave slot button's caption; the slot is narrow and holds two
 // buttons side by side.
-constexpr int kWaveSlotButtonPadding = 4;
-constexpr int kWaveSlotButtonPaddingTop = 1;
+constexpr int kCompactButtonPadding = 4;
+constexpr int kCompactButtonPaddingTop = 1;
 
 // Antialiased curves are the dear part of a rounded shape, so each look and
 // size is drawn once into a pixmap and blitted after that; a repaint of part
@@ -107,6 +119,82 @@ void drawShape(QPainter& painter, const QRect& rect, const RoundedLook& look)
         drawing.drawRoundedRect(inside, look.radius, look.radius);
     });
     painter.drawPixmap(rect.topLeft(), shape);
+}
+
+// The edge of a control in the state the option gives: the highlight while
+// it has the keyboard's focus, dimmer while disabled.
+QColor edgeColour(const QStyleOption& option)
+{
+    if ((option.state & QStyle::State_Enabled) == 0)
+        return kDisabledEdge;
+    if ((option.state & QStyle::State_HasFocus) != 0 && (option.state & QStyle::State_KeyboardFocusChange) != 0)
+        return option.palette.color(QPalette::Highlight);
+    return kEdge;
+}
+
+// A one-pixel edge on the rectangle's outermost pixels, over whatever Fusion
+// drew there.
+void drawEdge(QPainter& painter, const QRect& rect, const QColor& colour, qreal radius)
+{
+    if (rect.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, radius > 0);
+    painter.setPen(QPen(colour, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.restore();
+}
+
+// A check box's or option button's indicator: a square or a circle on the
+// text face, with the stage edge, and a check mark or a dot while on.
+void drawIndicator(QPainter& painter, const QStyleOption& option, bool round)
+{
+    const int side = std::min(option.rect.width(), option.rect.height());
+    if (side <= 2)
+        return;
+    QRectF box(0, 0, side, side);
+    box.moveCenter(QRectF(option.rect).center());
+    box.adjust(0.5, 0.5, -0.5, -0.5);
+    const bool pressed = (option.state & QStyle::State_Sunken) != 0;
+    const QColor face = option.palette.color(QPalette::Base);
+    const QColor mark = option.palette.color(QPalette::Text);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // A curve spreads a thin line over two pixels of half strength each:
+    // the circle's line is a little heavier to keep its contrast.
+    painter.setPen(QPen(edgeColour(option), round ? 1.3 : 1.0));
+    painter.setBrush(pressed ? face.lighter(160) : face);
+    if (round)
+        painter.drawEllipse(box);
+    else
+        painter.drawRoundedRect(box, 1.5, 1.5);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(mark);
+    const qreal unit = box.width();
+    if ((option.state & QStyle::State_On) != 0) {
+        if (round) {
+            painter.drawEllipse(box.center(), unit * 0.22, unit * 0.22);
+        } else {
+            QPainterPath tick;
+            tick.moveTo(box.left() + unit * 0.22, box.top() + unit * 0.52);
+            tick.lineTo(box.left() + unit * 0.42, box.top() + unit * 0.74);
+            tick.lineTo(box.left() + unit * 0.80, box.top() + unit * 0.28);
+            painter.setPen(QPen(mark, std::max(1.5, unit * 0.14), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(tick);
+        }
+    } else if ((option.state & QStyle::State_NoChange) != 0) {
+        painter.drawRect(QRectF(box.left() + unit * 0.25, box.center().y() - unit * 0.08, unit * 0.5, unit * 0.16));
+    }
+    painter.restore();
+}
+
+// Fusion's scroll bar with the stage edge around it.
+void drawScrollBar(const QStyle& fusion, const QStyleOptionSlider& bar, QPainter& painter, const QWidget* widget)
+{
+    fusion.drawComplexControl(QStyle::CC_ScrollBar, &bar, &painter, widget);
+    drawEdge(painter, bar.rect, edgeColour(bar), 0);
 }
 
 // Everything Fusion's drawing of a scroll bar depends on.
@@ -204,25 +292,43 @@ void StageStyle::drawControl(
 void StageStyle::drawPrimitive(
     PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
 {
-    if (element == PE_PanelButtonCommand && roleOf(widget) == Role::SwitchButton) {
-        const bool held = (option->state & (State_Sunken | State_On)) != 0;
-        drawShape(*painter, option->rect, held ? kHeldSwitchFace : kSwitchFace);
+    switch (element) {
+    case PE_PanelButtonCommand:
+        if (roleOf(widget) == Role::SwitchButton) {
+            const bool held = (option->state & (State_Sunken | State_On)) != 0;
+            drawShape(*painter, option->rect, held ? kHeldSwitchFace : kSwitchFace);
+            return;
+        }
+        // Push buttons and the face of a drop-down list.
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        drawEdge(*painter, option->rect, edgeColour(*option), kButtonEdgeRadius);
+        return;
+    case PE_PanelLineEdit:
+        switch (roleOf(widget)) {
+        case Role::ValueBox:
+        case Role::InstrumentName:
+            drawShape(
+                *painter, option->rect, {option->palette.color(QPalette::Base), edgeColour(*option), kValueBoxRadius});
+            return;
+        case Role::StateColouredBox:
+            drawShape(*painter, option->rect,
+                {option->palette.color(QPalette::Base), edgeColour(*option), kStateColouredBoxRadius});
+            return;
+        default:
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            drawEdge(*painter, option->rect, edgeColour(*option), kButtonEdgeRadius);
+            return;
+        }
+    case PE_IndicatorCheckBox:
+        drawIndicator(*painter, *option, false);
+        return;
+    case PE_IndicatorRadioButton:
+        drawIndicator(*painter, *option, true);
+        return;
+    default:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
-    if (element == PE_PanelLineEdit) {
-        const Role role = roleOf(widget);
-        if (role == Role::ValueBox || role == Role::InstrumentName) {
-            drawShape(
-                *painter, option->rect, {option->palette.color(QPalette::Base), kValueBoxBorder, kValueBoxRadius});
-            return;
-        }
-        if (role == Role::StateColouredBox) {
-            drawShape(*painter, option->rect,
-                {option->palette.color(QPalette::Base), kValueBoxBorder, kStateColouredBoxRadius});
-            return;
-        }
-    }
-    QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
 void StageStyle::drawComplexControl(
@@ -233,8 +339,12 @@ void StageStyle::drawComplexControl(
     // the lighting desk's faders during a fade, would only fill the cache.
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
     const bool switchBar = widget != nullptr && isSwitchPanel(widget->parentWidget());
-    if (control != CC_ScrollBar || bar == nullptr || bar->rect.isEmpty() || !switchBar) {
+    if (control != CC_ScrollBar || bar == nullptr || bar->rect.isEmpty()) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    if (!switchBar) {
+        drawScrollBar(*baseStyle(), *bar, *painter, widget);
         return;
     }
     const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
@@ -244,7 +354,7 @@ void StageStyle::drawComplexControl(
         = cachedDrawing(scrollBarKey(*bar, ratio), bar->rect.size(), ratio, opaque, [&](QPainter& drawing) {
               QStyleOptionSlider atOrigin = *bar;
               atOrigin.rect.moveTo(0, 0);
-              QProxyStyle::drawComplexControl(control, &atOrigin, &drawing, widget);
+              drawScrollBar(*baseStyle(), atOrigin, drawing, widget);
           });
     painter->drawPixmap(bar->rect.topLeft(), look);
 }
@@ -273,8 +383,8 @@ QSize StageStyle::sizeFromContents(
         switch (roleOf(widget)) {
         case Role::SwitchButton:
             return contents + QSize(2 * frame, 2 * frame);
-        case Role::WaveSlotButton:
-            return contents + QSize(2 * (kWaveSlotButtonPadding + frame), 2 * (kWaveSlotButtonPaddingTop + frame));
+        case Role::CompactButton:
+            return contents + QSize(2 * (kCompactButtonPadding + frame), 2 * (kCompactButtonPaddingTop + frame));
         default:
             break;
         }

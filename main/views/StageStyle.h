@@ -25,7 +25,8 @@ namespace kelvane::views {
 //    a wave slot's name): square, in its own palette's Base colour;
 //  - setting captions ("settingCaption"), softer than the values;
 //  - bank labels (property "bankLabel"): bold white on blue;
-//  - a wave slot's push buttons: narrow, so that two fit side by side.
+//  - a wave slot's push buttons and those marked "compactButton" (the
+//    lighting desk's fade buttons): narrow, so that two fit side by side.
 // Everything else is Fusion in the application's palette. A switch's scroll
 // bars are Fusion's too, but kept as pixmaps, one for each look a bar has
 // shown: the sixteen bars a press locks and its release frees are blitted,

@@ -9,11 +9,13 @@
 #include "LightDeskView.h"
 #include "MainForm.h"
 #include "MainWindowView.h"
+#include "MidiLearnWindow.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "PreferencesWindow.h"
 #include "StageLook.h"
 #include "audio/MixerWavePlayer.h"
+#include "desktop/HeldKeyRepeat.h"
 #include "desktop/InstallLayout.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
@@ -22,7 +24,9 @@
 #include "files/MidiSetupForm.h"
 #include "files/PreferencesFile.h"
 #include "files/PreferencesForm.h"
+#include "files/SettingsFile.h"
 #include "files/WholeSetupCommands.h"
+#include "inputs/MidiController.h"
 #include "keys/XTestKeystrokes.h"
 #include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
@@ -92,12 +96,12 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     QtPause pause;
     const std::unique_ptr<midi::SystemMidi> systemMidi = startMidi(midiOptions, installedShareFolder(programFolder));
     // The wave slots play on the synthesizer's sound device; without one they
-    // load nothing and every press says "Cannot open".
+    // load nothing and every press says that the audio output is unavailable, and why.
     std::unique_ptr<WavePlayer> wavePlayer;
     if (audio::AudioOutput* output = systemMidi->audioOutput())
         wavePlayer = std::make_unique<audio::MixerWavePlayer>(*output);
     else
-        wavePlayer = std::make_unique<NullWavePlayer>();
+        wavePlayer = std::make_unique<NullWavePlayer>(systemMidi->audioProblem());
     WavePlayer& waves = *wavePlayer;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
     const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
@@ -105,8 +109,9 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
     JoystickControl& stavik1 = *joysticks.stavik1;
     JoystickControl& stavik2 = *joysticks.stavik2;
-    files::PreferencesFile preferencesFile(
-        files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); }));
+    const std::string configFolder
+        = files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); });
+    files::PreferencesFile preferencesFile(configFolder);
     PreferencesForm preferences(preferencesFile, dialogs);
     keys::XTestKeystrokes keystrokes;
     SlideControl slideControl(preferences, keystrokes, dialogs);
@@ -125,16 +130,24 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     WholeSetupCommands wholeSetup(
         mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
     if (!performanceFile.empty())
-        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openFile(performanceFile); });
+        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openNamedFile(performanceFile); });
     LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
     mainForm.attachLightingDesk(lightForm);
+    // A MIDI controller, the fourth way to press the switches.
+    files::SettingsFile midiInputSettings(configFolder, kMidiInputSettingsFileName, kMidiInputSettingsLargest);
+    MidiController midiController(
+        MidiControllerPorts {systemMidi->input(), midiInputSettings, dialogs}, mainForm.trigger());
+    midiSetup.attachInput(midiController.connection());
+    MidiLearnCommand midiLearnCommand(mainForm.menu().item("mnuMidiLearn"), midiController.learnForm());
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
     MainWindowView mainView(mainForm);
     mainView.addWaveSlots(slots);
-    PreferencesWindow preferencesView(preferences);
+    PreferencesWindow preferencesView(preferences, &mainView);
+    help.setOwner(&mainView);
     LightDeskView lightDeskView(lightForm);
+    MidiLearnWindow midiLearnView(midiController.learnForm());
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
     if (line.exitWhenShown) {
@@ -147,11 +160,15 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
             mainView.close();
         });
     }
+    // The controller plays from the start, the setup window included; a bad
+    // settings file is told before the main window comes up.
+    midiController.start();
     // The main window's load begins by loading the preferences window (shown
     // and at once hidden), which reads kelvane.dat.
     preferences.loadShownThenHidden();
     mainView.loadAndShow();
     const int status = QApplication::exec();
+    help.setOwner(nullptr);
     modals.remove(midiSetup);
     return status;
 }
@@ -221,5 +238,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kelvane: %s is not a file; starting without it\n", leftovers.performanceFile.c_str());
 
     applyStageLook(app);
+    // Before any window shows: a key held down is one press and one release.
+    if (const std::string why = askForRepeatedPressesOfHeldKeys(); !why.empty())
+        std::fprintf(stderr,
+            "kelvane: held keys are told apart from releases by the toolkit alone, which a busy machine can fool: "
+            "%s\n",
+            why.c_str());
     return runProgram(line, leftovers.performanceFile, midiOptions, started);
 }

@@ -16,6 +16,7 @@ constexpr const char* kLoadTitle = "Load Wave";
 // Wave files first: the dialog opens on the first entry.
 constexpr const char* kLoadFilter = "Wave files (*.wav *.ogg *.flac *.mp3);;All Files (*)";
 constexpr const char* kCannotOpen = "Cannot open ";
+constexpr const char* kNoAudioOutput = "The audio output is unavailable, so no wave can play: ";
 
 // The file can be opened for reading. Nothing is created and no write access
 // is needed, so samples on read-only media load.
@@ -150,7 +151,10 @@ void WaveSlots::playPress(int n)
     const int buffer = player_.loadWaveFile(s.path_);
     if (buffer == -1) {
         // The slot keeps its file and the number of the buffer just released.
-        dialogs_.showMessage(kCannotOpen + s.path_, MessageIcon::None, MessageButtons::Ok, "");
+        // Without a sound output the file is not to blame: say what is.
+        const std::string noOutput = player_.outputProblem();
+        dialogs_.showMessage(noOutput.empty() ? kCannotOpen + s.path_ : kNoAudioOutput + noOutput + ".",
+            MessageIcon::None, MessageButtons::Ok, "");
         return;
     }
     s.buffer_ = buffer;

@@ -24,12 +24,16 @@ float gainOf(int hundredthsOfDecibel)
     return static_cast<float>(std::pow(10.0, hundredthsOfDecibel / 2000.0));
 }
 
+} // namespace
+
 // Runs on the cache's worker thread. SDL_mixer converts the file to the
-// output's format and rate; the samples are copied out, so the chunk is
-// freed here and the sound is plain memory that any thread may let go of.
-// Freeing a chunk takes the audio device's lock, which a resting output
-// holds: the output is kept awake meanwhile.
-std::optional<DecodedWave> decodeWithMixer(const std::string& path, AudioOutput& output)
+// output's format and rate; the samples are copied out into a buffer of
+// exactly their size (a converted chunk is several times larger: four times
+// for 44.1 kHz stereo), so the chunk is freed here and the sound is plain
+// memory that any thread may let go of. Freeing a chunk takes the audio
+// device's lock, which a resting output holds: the output is kept awake
+// meanwhile.
+std::optional<DecodedWave> MixerWavePlayer::decode(const std::string& path, AudioOutput& output)
 {
     const AudioOutput::KeptAwake awake(output);
     const int sampleRate = output.sampleRate();
@@ -54,8 +58,6 @@ std::optional<DecodedWave> decodeWithMixer(const std::string& path, AudioOutput&
     return wave;
 }
 
-} // namespace
-
 struct MixerWavePlayer::Impl {
     struct Buffer {
         std::shared_ptr<const WaveDecoding> decoding;
@@ -65,7 +67,7 @@ struct MixerWavePlayer::Impl {
     };
 
     Impl(AudioOutput& output, std::size_t cacheBytes) :
-        cache([&output](const std::string& path) { return decodeWithMixer(path, output); }, cacheBytes, {},
+        cache([&output](const std::string& path) { return decode(path, output); }, cacheBytes, {},
             // SDL keeps per-thread state (the last error) that only its own threads free.
             [] { SDL_TLSCleanup(); }),
         attachment(output.attach(mixer))

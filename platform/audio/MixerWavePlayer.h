@@ -60,6 +60,9 @@ public:
         float right;
     };
     static Gains gainsFor(int volume, int pan);
+    // The file decoded for the output, as the player keeps it: `samples`
+    // holds no more than `bytes` (exposed for tests).
+    static std::optional<DecodedWave> decode(const std::string& path, AudioOutput& output);
 
 private:
     struct Impl;

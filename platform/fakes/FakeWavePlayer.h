@@ -32,6 +32,7 @@ public:
     void stopAllBuffers() override { log_.add("wave StopAllBuffers"); }
     int bufferLength(int) const override { return lengthMs; }
     bool isBufferPlaying(int buffer) const override { return playing.contains(buffer); }
+    std::string outputProblem() const override { return noOutput; }
     void setBufferVolume(int buffer, int volume) override
     {
         log_.add("wave SetBufferVolume " + std::to_string(buffer) + " " + std::to_string(volume));
@@ -45,6 +46,8 @@ public:
     std::set<int> playing;
     std::set<std::string> unloadable;
     std::vector<std::string> prepared;
+    // Set to play without a sound output: what the audio system said.
+    std::string noOutput;
 
 private:
     EffectLog& log_;

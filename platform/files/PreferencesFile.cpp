@@ -1,5 +1,7 @@
 #include "files/PreferencesFile.h"
 
+#include "kelvane/files/SafeWrite.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -31,42 +33,10 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now, reporting the close's own failure (a delayed write error).
-    bool close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int fd_;
 };
-
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The permissions a newly created file gets from this process.
-mode_t newFileMode()
-{
-    // umask can only be read by setting it; set it straight back. The
-    // program creates no files on other threads.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
 
 } // namespace
 
@@ -135,38 +105,28 @@ std::string PreferencesFile::write(const std::vector<std::uint8_t>& bytes)
     if (ec)
         return "Cannot create the folder " + folder_ + ": " + ec.message();
 
-    mode_t mode = newFileMode();
-    struct stat old { };
-    if (::stat(path_.c_str(), &old) == 0)
-        mode = old.st_mode & 07777;
-
-    std::string temporary = folder_ + "/." + kPreferencesFileName + ".XXXXXX";
-    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        return "Cannot write in the folder " + folder_ + ": " + lastError();
-
-    const auto fail = [&temporary](std::string what) {
-        const std::string reason = lastError();
-        ::unlink(temporary.c_str());
-        return what + ": " + reason;
-    };
-    if (!writeAll(fd.get(), bytes.data(), bytes.size()))
-        return fail("Cannot write " + path_);
-    if (::fchmod(fd.get(), mode) != 0)
-        return fail("Cannot set the permissions of " + path_);
-    if (::fsync(fd.get()) != 0)
-        return fail("Cannot write " + path_);
-    if (!fd.close())
-        return fail("Cannot write " + path_);
-    if (::rename(temporary.c_str(), path_.c_str()) != 0)
-        return fail("Cannot replace " + path_);
-
-    // The rename itself reaches the disk with the folder; a failure here
-    // leaves a whole file in place either way, so it is not reported.
-    Descriptor folder(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
-    return {};
+    const WriteResult result = writeFileSafely(path_, bytes);
+    switch (result.failure) {
+    case WriteFailure::None:
+        return {};
+    case WriteFailure::FolderNotWritable:
+    case WriteFailure::CannotCreateTemporary:
+        return "Cannot write in the folder " + result.folder + ": " + result.reason();
+    case WriteFailure::IsAFolder:
+    case WriteFailure::NotAFile:
+    case WriteFailure::CannotReplace:
+        return "Cannot replace " + path_ + ": " + result.reason();
+    case WriteFailure::CannotKeepPermissions:
+        return "Cannot set the permissions of " + path_ + ": " + result.reason();
+    case WriteFailure::NoFileName:
+    case WriteFailure::UnfollowableLink:
+    case WriteFailure::ReadOnlyFile:
+    case WriteFailure::FileNotWritable:
+    case WriteFailure::CannotWrite:
+    case WriteFailure::CannotFlush:
+        break;
+    }
+    return "Cannot write " + path_ + ": " + result.reason();
 }
 
 } // namespace kelvane::files

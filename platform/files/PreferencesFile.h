@@ -14,10 +14,11 @@ inline constexpr const char* kPreferencesFileName = "kelvane.dat";
 // can be named (no HOME). getenv answers nullptr for an unset variable.
 std::string preferencesFolder(const std::function<const char*(const char*)>& getenv);
 
-// kelvane.dat in a folder on disk. A write goes to a temporary file in the
-// same folder, is flushed to the disk, given the old file's permissions and
-// renamed over it; the folder is created on the first write. A crash at any
-// moment leaves either the old file or the new one, whole.
+// kelvane.dat in a folder on disk. The folder is created on the first write;
+// the file is written by writeFileSafely (kelvane/files/SafeWrite.h): a crash
+// at any moment leaves the old file or the new one, whole, and a read-only
+// kelvane.dat is refused and kept. A failed write answers a sentence naming
+// the file or folder and the reason.
 class PreferencesFile : public PreferencesStore {
 public:
     explicit PreferencesFile(std::string folder);

@@ -1,5 +1,7 @@
 #include "midi/MidiOutputRouter.h"
 
+#include <algorithm>
+
 namespace kelvane::midi {
 
 MidiOutputRouter::MidiOutputRouter(MidiSynth& mapper, MidiPorts& ports, MidiLog* log) :
@@ -52,6 +54,36 @@ void MidiOutputRouter::open()
     portFailureReported_ = false;
 }
 
+void MidiOutputRouter::portsChanged()
+{
+    const std::vector<std::string> present = ports_.names();
+    const auto isPresent = [&present](const std::string& name) {
+        return std::find(present.begin(), present.end(), name) != present.end();
+    };
+    for (const std::string& name : present) {
+        if (std::find(portNames_.begin(), portNames_.end(), name) == portNames_.end())
+            portNames_.push_back(name);
+    }
+    if (open_ < 0)
+        return;
+    const std::string name = portNames_[static_cast<std::size_t>(open_)];
+    if (!openPortLost_ && !isPresent(name)) {
+        // Flagged before the report: its box runs other events, which send.
+        openPortLost_ = true;
+        ports_.close();
+        report(midi_error::kDeviceUnavailable,
+            "The MIDI output " + name
+                + " has been disconnected. Kelvane opens it again as soon as it is plugged back in.");
+    } else if (openPortLost_ && isPresent(name)) {
+        std::string problem;
+        if (!ports_.open(name, problem))
+            return; // tried again at the next change
+        openPortLost_ = false;
+        portFailureReported_ = false;
+        report(midi_error::kInformation, "The MIDI output " + name + " is back.");
+    }
+}
+
 void MidiOutputRouter::close()
 {
     if (open_ == kMapper)
@@ -59,6 +91,7 @@ void MidiOutputRouter::close()
     else if (open_ != kNothingOpen)
         ports_.close();
     open_ = kNothingOpen;
+    openPortLost_ = false;
 }
 
 void MidiOutputRouter::send(const ShortMessage& message)
@@ -102,6 +135,8 @@ bool MidiOutputRouter::transmit(const MidiBytes& message)
         reportSilenceOnce();
         return true;
     }
+    if (openPortLost_)
+        return false; // said once already, when it went
     std::string problem;
     if (ports_.transmit(message, problem))
         return true;
@@ -133,9 +168,11 @@ void MidiOutputRouter::reportSilenceOnce()
     // Flagged before the handler runs: a message box may run nested events
     // that send more messages.
     silenceReported_ = true;
-    report(midi_error::kNoSound,
-        "The built-in synthesizer makes no sound: " + reason
-            + ". The program plays on; choose another output in MIDI Setup to hear the music.");
+    // MIDI Setup is worth a word only when it offers something besides the
+    // synthesizer that is silent.
+    const std::string advice = deviceCount() > 0 ? "; choose another output in MIDI Setup to hear the music." : ".";
+    report(
+        midi_error::kNoSound, "The built-in synthesizer makes no sound: " + reason + ". The program plays on" + advice);
 }
 
 } // namespace kelvane::midi

@@ -39,6 +39,12 @@ constexpr int kSynthBehind = 6;
 //
 // A message sent while nothing is open goes nowhere and is not logged.
 // The synthesizer, ports and log must outlive the router.
+//
+// Ports that come and go (portsChanged()): a port that appears joins the
+// device list at its end, so the numbers of listed devices never change; the
+// open port's disappearance is reported once (kDeviceUnavailable), messages
+// meanwhile go nowhere unreported, and when a port of its name is back it is
+// opened again (kInformation).
 class MidiOutputRouter final : public MidiOutput {
 public:
     static constexpr const char* kMapperName = "Kelvane General MIDI Synth";
@@ -59,6 +65,9 @@ public:
 
     void deferReport(int code, std::string text);
 
+    // The system's ports may have come or gone; on the user-interface thread.
+    void portsChanged();
+
 private:
     static constexpr int kNothingOpen = -2;
 
@@ -74,6 +83,7 @@ private:
     int open_ = kNothingOpen;
     bool silenceReported_ = false;
     bool portFailureReported_ = false;
+    bool openPortLost_ = false;
     bool logFailureReported_ = false;
     bool synthBehindReported_ = false;
     std::vector<std::pair<int, std::string>> deferred_;

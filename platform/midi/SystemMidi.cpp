@@ -1,8 +1,10 @@
 #include "midi/SystemMidi.h"
 
-#include "midi/AlsaMidiPorts.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiOutputRouter.h"
+#include "midi/MidiPortWatch.h"
+#include "midi/RtMidiInputPort.h"
+#include "midi/RtMidiOutputPorts.h"
 #include "midi/SoundFontSynth.h"
 
 #include <algorithm>
@@ -106,26 +108,30 @@ std::string chooseSoundFont(const std::string& override, const std::function<boo
 }
 
 struct SystemMidi::Parts {
-    // Destroyed bottom-up: the router first, the hook before the synthesizer
-    // it renders, the sound device last.
+    explicit Parts(MidiApi api) : ports(api, kClientName), input(api, kClientName) { }
+
+    // Destroyed bottom-up: the watch and the router first, the hook before
+    // the synthesizer it renders, the sound device last.
     std::unique_ptr<audio::AudioOutput> audio;
+    std::string audioProblem;
     std::unique_ptr<MidiLog> log;
-    AlsaMidiPorts ports {kClientName};
+    RtMidiOutputPorts ports;
+    RtMidiInputPort input;
     std::unique_ptr<SoundFontSynth> soundFont;
     std::unique_ptr<SilentSynth> silent;
     audio::AudioOutput::Attachment hook;
     std::unique_ptr<MidiOutputRouter> router;
+    std::unique_ptr<MidiPortWatch> watch;
 };
 
 SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& installedShareFolder) :
-    parts_(std::make_unique<Parts>())
+    parts_(std::make_unique<Parts>(options.api))
 {
     Parts& parts = *parts_;
-    std::string audioProblem;
     audio::AudioSettings audioSettings;
     audioSettings.bufferFrames = options.audioBufferFrames;
     audioSettings.driver = options.audioDriver;
-    parts.audio = audio::AudioOutput::open(audioSettings, audioProblem);
+    parts.audio = audio::AudioOutput::open(audioSettings, parts.audioProblem);
 
     MidiSynth* mapper = nullptr;
     if (parts.audio) {
@@ -142,7 +148,7 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
         parts.hook = parts.audio->attach(*parts.soundFont);
         mapper = parts.soundFont.get();
     } else {
-        parts.silent = std::make_unique<SilentSynth>(audioProblem);
+        parts.silent = std::make_unique<SilentSynth>(parts.audioProblem);
         mapper = parts.silent.get();
     }
 
@@ -153,13 +159,33 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
     parts.router = std::make_unique<MidiOutputRouter>(*mapper, parts.ports, parts.log.get());
     if (!logProblem.empty())
         parts.router->deferReport(output_error::kLogUnwritable, logProblem);
+
+    // Without the MIDI system there are no ports to follow.
+    if (!parts.ports.unavailableReason().empty() && !parts.input.unavailableReason().empty())
+        return;
+    parts.watch = std::make_unique<MidiPortWatch>(
+        options.api, options.portRescanMs,
+        [&parts] {
+            std::vector<std::string> names = parts.ports.names();
+            const std::vector<std::string> inputs = parts.input.portNames();
+            names.insert(names.end(), inputs.begin(), inputs.end());
+            return names;
+        },
+        [&parts] {
+            parts.router->portsChanged();
+            parts.input.portsChanged();
+        });
 }
 
 SystemMidi::~SystemMidi() = default;
 
 MidiOutput& SystemMidi::output() { return *parts_->router; }
 
+MidiInput& SystemMidi::input() { return parts_->input; }
+
 audio::AudioOutput* SystemMidi::audioOutput() { return parts_->audio.get(); }
+
+const std::string& SystemMidi::audioProblem() const { return parts_->audioProblem; }
 
 bool SystemMidi::waitForSoundFont() { return parts_->soundFont && parts_->soundFont->waitUntilLoaded(); }
 

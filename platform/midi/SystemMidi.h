@@ -1,6 +1,8 @@
 #pragma once
 
 #include "audio/AudioOutput.h"
+#include "midi/MidiApi.h"
+#include "ports/MidiInput.h"
 #include "ports/MidiOutput.h"
 
 #include <functional>
@@ -19,6 +21,10 @@ struct SystemMidiOptions {
     int audioBufferFrames = audio::AudioSettings::kDefaultBufferFrames;
     // --audio-driver NAME: SDL's audio driver; empty for SDL's own choice.
     std::string audioDriver;
+    // Not options of the program, which plays on the ALSA sequencer: tests
+    // and benchmarks use JACK, whose ports are compared every portRescanMs.
+    MidiApi api = MidiApi::AlsaSequencer;
+    int portRescanMs = 1000;
 };
 
 // Picks this layer's options out of the program's arguments (argv[1..]):
@@ -41,7 +47,8 @@ std::string chooseSoundFont(const std::string& override, const std::function<boo
 // The MIDI and audio side of the program, built once by main() on the
 // user-interface thread: the sound device, the built-in synthesizer (its
 // soundfont loading in the background), the ALSA sequencer's ports as client
-// "Kelvane", the MIDI log and the output that routes between them.
+// "Kelvane", the MIDI log and the output that routes between them, the MIDI
+// input, and the watch that has both follow ports that come and go.
 //
 // Construction never fails and never waits for the soundfont. A missing sound
 // device, soundfont or log file is told to the user through output()'s error
@@ -61,8 +68,12 @@ public:
     SystemMidi& operator=(const SystemMidi&) = delete;
 
     MidiOutput& output();
+    // The controller input; its messages and news arrive on the thread that built this.
+    MidiInput& input();
     // The sound device that the wave slots share; null when there is none.
     audio::AudioOutput* audioOutput();
+    // Why there is no sound device, as SDL said it; empty when there is one.
+    const std::string& audioProblem() const;
     // Blocks until the soundfont has loaded or failed; true when it loaded.
     bool waitForSoundFont();
 

@@ -1,7 +1,8 @@
 #include "stavik/RegistryFile.h"
 
+#include "kelvane/files/SafeWrite.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -101,22 +102,19 @@ bool lessNoCase(std::string_view a, std::string_view b)
 
 std::string systemError(int error) { return std::strerror(error); }
 
-// The file a registry path stands for: a symbolic link is followed, so that
-// saving writes the file it names and leaves the link in place.
+// The file a registry path stands for: a symbolic link is followed, as the
+// writer follows it, so that saving writes the file it names and leaves the
+// link in place.
 std::filesystem::path resolved(const std::filesystem::path& path, std::string* error)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec)) {
-        return path;
-    }
-    auto target = std::filesystem::weakly_canonical(path, ec);
-    if (ec) {
+    const kelvane::files::LinkTarget target = kelvane::files::followLinks(path.string());
+    if (target.error != 0) {
         if (error != nullptr) {
-            *error = "cannot follow the link " + path.string() + ": " + ec.message();
+            *error = "cannot follow the link " + path.string() + ": " + systemError(target.error);
         }
         return {};
     }
-    return target;
+    return target.path;
 }
 
 std::filesystem::path folderOf(const std::filesystem::path& file)
@@ -162,27 +160,10 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now and says whether everything written reached the file.
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
 private:
     int fd_;
 };
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 bool startsWithNoCase(std::string_view s, std::string_view prefix)
 {
@@ -190,6 +171,37 @@ bool startsWithNoCase(std::string_view s, std::string_view prefix)
 }
 
 bool isBlank(std::string_view line) { return trim(line).empty(); }
+
+// Why a save failed, in the registration's words.
+std::string saveFailure(const kelvane::files::WriteResult& result)
+{
+    using kelvane::files::WriteFailure;
+    const std::string& target = result.target;
+    switch (result.failure) {
+    case WriteFailure::IsAFolder:
+        return target + " is a folder, not a registry file";
+    case WriteFailure::NotAFile:
+        return target + " is not a regular file";
+    case WriteFailure::ReadOnlyFile:
+        return "cannot write " + target + ": permission denied (the file is read-only)";
+    case WriteFailure::FolderNotWritable:
+    case WriteFailure::CannotCreateTemporary:
+        return "cannot write in the folder " + result.folder + ": " + result.reason();
+    case WriteFailure::CannotKeepPermissions:
+        return "cannot keep the permissions of " + target + ": " + result.reason();
+    case WriteFailure::CannotReplace:
+        return "cannot replace " + target + ": " + result.reason();
+    case WriteFailure::UnfollowableLink:
+        return "cannot follow the link " + result.path + ": " + result.reason();
+    case WriteFailure::None:
+    case WriteFailure::NoFileName:
+    case WriteFailure::FileNotWritable:
+    case WriteFailure::CannotWrite:
+    case WriteFailure::CannotFlush:
+        break;
+    }
+    return "cannot write " + (target.empty() ? result.path : target) + ": " + result.reason();
+}
 
 } // namespace
 
@@ -483,72 +495,21 @@ std::vector<std::string> RegistryFile::keys() const
 
 bool RegistryFile::save(std::string* error) const
 {
-    const auto report = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return false;
-    };
     const std::filesystem::path target = resolved(path_, error);
     if (target.empty()) {
         return false;
     }
-    const std::filesystem::path folder = folderOf(target);
-    if (!makeFolder(folder, error)) {
+    if (!makeFolder(folderOf(target), error)) {
         return false;
     }
-    struct stat old { };
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT) {
-        return report("cannot write " + target.string() + ": " + systemError(errno));
+    const kelvane::files::WriteResult result = kelvane::files::writeFileSafely(target.string(), text());
+    if (result.ok()) {
+        return true;
     }
-    if (exists) {
-        if (S_ISDIR(old.st_mode)) {
-            return report(target.string() + " is a folder, not a registry file");
-        }
-        if (!S_ISREG(old.st_mode)) {
-            return report(target.string() + " is not a regular file");
-        }
-        // The superuser could write it, but whoever made it read-only meant it for everyone.
-        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return report("cannot write " + target.string() + ": permission denied (the file is read-only)");
-        }
-        if (::access(target.c_str(), W_OK) != 0) {
-            return report("cannot write " + target.string() + ": " + systemError(errno));
-        }
+    if (error != nullptr) {
+        *error = saveFailure(result);
     }
-
-    static std::atomic<unsigned> serial {0};
-    const std::filesystem::path temporary
-        = target.string() + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    Descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (out.get() < 0) {
-        return report("cannot write in the folder " + folder.string() + ": " + systemError(errno));
-    }
-    const auto abandon = [&](const std::string& why) {
-        ::unlink(temporary.c_str());
-        return report(why);
-    };
-    // The owner first: changing it may clear mode bits that the mode then sets again.
-    if (exists && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
-        return abandon("cannot write " + target.string()
-            + ": permission denied (its owner or group could not be kept: " + systemError(errno) + ")");
-    }
-    if (exists && ::fchmod(out.get(), old.st_mode & 07777) != 0) {
-        return abandon("cannot keep the permissions of " + target.string() + ": " + systemError(errno));
-    }
-    if (!writeAll(out.get(), text()) || ::fsync(out.get()) != 0 || !out.close()) {
-        return abandon("cannot write " + temporary.string() + ": " + systemError(errno));
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        return abandon("cannot replace " + target.string() + ": " + systemError(errno));
-    }
-    // Make the rename itself durable; the file is in place either way.
-    const Descriptor folderHandle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderHandle.get() >= 0) {
-        ::fsync(folderHandle.get());
-    }
-    return true;
+    return false;
 }
 
 std::optional<RegistryLock> RegistryLock::acquire(const std::filesystem::path& registryPath, std::string* error)

@@ -20,7 +20,10 @@
 #include "stavik/host/PropertyFrame.h"
 #include "stavik/host/StavikControl.h"
 
+#include "kelvane/files/SafeWrite.h"
+
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -36,6 +39,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -202,11 +206,15 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes)
     return true;
 }
 
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+// Saves through the program's one file writer: the file on disk is the old
+// one or the new one, whole. Answers why not, or nothing.
+std::optional<std::string> writeFile(const std::string& path, std::span<const std::uint8_t> bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    const kelvane::files::WriteResult result = kelvane::files::writeFileSafely(path, bytes);
+    if (result.ok()) {
+        return std::nullopt;
+    }
+    return result.message();
 }
 
 // Reads standard input line by line without blocking the event loop and
@@ -372,8 +380,12 @@ int main(int argc, char** argv)
     if (!o.save.empty()) {
         std::vector<std::uint8_t> state;
         hr = control->save(state);
-        if (stavik::failed(hr) || !writeFile(o.save, state)) {
+        if (stavik::failed(hr)) {
             std::fprintf(stderr, "stavik-test: cannot save to %s\n", o.save.c_str());
+            return 1;
+        }
+        if (const auto why = writeFile(o.save, state)) {
+            std::fprintf(stderr, "stavik-test: cannot save to %s: %s\n", o.save.c_str(), why->c_str());
             return 1;
         }
     }
@@ -386,8 +398,15 @@ int main(int argc, char** argv)
         }
         const QImage image(reinterpret_cast<const uchar*>(pixels.data()), o.drawWidth, o.drawHeight, o.drawWidth * 4,
             QImage::Format_ARGB32);
-        if (!image.save(QString::fromStdString(o.draw), "PNG")) {
+        QByteArray png;
+        QBuffer encoded(&png);
+        if (!encoded.open(QIODevice::WriteOnly) || !image.save(&encoded, "PNG")) {
             std::fprintf(stderr, "stavik-test: cannot write %s\n", o.draw.c_str());
+            return 1;
+        }
+        const auto* data = reinterpret_cast<const std::uint8_t*>(png.constData());
+        if (const auto why = writeFile(o.draw, {data, static_cast<std::size_t>(png.size())})) {
+            std::fprintf(stderr, "stavik-test: cannot write %s: %s\n", o.draw.c_str(), why->c_str());
             return 1;
         }
     }

@@ -224,3 +224,63 @@ TEST(SwitchPress, AnOnScreenReleaseEndsTheNoteItsPressSoundedAfterATransposition
     EXPECT_EQ(rig.log.startingWith("midi"), (Log {"midi 90 4D 00", "midi 90 41 00"}));
     EXPECT_FALSE(rig.sw(4).indicator.lit());
 }
+
+// A key let go while another application has the focus never comes back:
+// the focus leaving releases every key still down, in the order they went
+// down, each as its own release would have.
+TEST(KeysAndFocus, FocusLeavingReleasesEveryHeldKeyInPressOrderAndTheirLaterReleasesDoNothing)
+{
+    Rig rig;
+    rig.started();
+    rig.logBarsAndIndicators();
+    rig.form.keyDown(kShift);
+    rig.form.keyDown(kKey1);
+    rig.form.keyDown(kKey2); // held with 1: silent
+    rig.form.keyDown(kKey1); // an auto-repeat keeps 1 where it was
+    rig.form.keyDown(kN);
+    rig.log.clear();
+
+    rig.form.focusLeftProgram();
+    EXPECT_EQ(rig.log.entries(),
+        concat({{"bars on", "Shape1 dark"}, eightNoteOffs(), {"slot release 1"}, eightNoteOffs(), {"slot release 2"},
+            eightNoteOffs()}))
+        << "Shift, 1, 2 in the order they went down, each its whole release; N's release does nothing";
+    EXPECT_EQ(rig.form.flags().keyHeld, 0);
+    EXPECT_FALSE(rig.barsLocked());
+
+    // The focus came back before the keys were let go: their releases are spent.
+    rig.log.clear();
+    for (int key : {kKey2, kKey1, kShift, kN})
+        rig.form.keyUp(key);
+    rig.form.focusLeftProgram();
+    EXPECT_TRUE(rig.log.entries().empty());
+}
+
+TEST(KeysAndFocus, AKeyReleasedByTheFocusPlaysAgainWhenItGoesDownAgainAndNothingHeldMeansNothingReleased)
+{
+    Rig rig;
+    rig.started();
+    rig.form.focusLeftProgram();
+    EXPECT_TRUE(rig.log.entries().empty()) << "no key down, nothing to release";
+
+    rig.form.keyDown(kKey1);
+    rig.form.focusLeftProgram();
+    rig.log.clear();
+    // Let go elsewhere, pressed again here (or still held and repeating when
+    // the focus came back): a press like any other, and its release counts.
+    rig.form.keyDown(kKey1);
+    EXPECT_EQ(rig.log.startingWith("midi 90"), (Log {"midi 90 3C 78"}));
+    rig.log.clear();
+    rig.form.keyUp(kKey1);
+    EXPECT_EQ(rig.log.startingWith("midi"), eightNoteOffs());
+
+    // A release in another window of the program counts only for a key that
+    // went down in the main window.
+    rig.log.clear();
+    rig.form.keyUpElsewhere(kKey2);
+    EXPECT_TRUE(rig.log.entries().empty());
+    rig.form.keyDown(kKey2);
+    rig.log.clear();
+    rig.form.keyUpElsewhere(kKey2);
+    EXPECT_EQ(rig.log.startingWith("midi"), eightNoteOffs());
+}

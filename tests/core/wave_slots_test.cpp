@@ -75,6 +75,25 @@ TEST(WaveSlotPress, FileThatCannotBeLoadedSaysCannotOpenAndKeepsTheReleasedNumbe
     EXPECT_EQ(rig.slot(2).path(), path);
 }
 
+// Without a sound output every load fails: the message says so, with the
+// audio system's reason, instead of blaming a file that is perfectly fine.
+TEST(WaveSlotPress, WithoutAnAudioOutputThePressNamesTheOutputAndItsReasonNotTheFile)
+{
+    SlotRig rig;
+    const std::string path = rig.folder.file("fine.wav");
+    rig.loadInto(5, path);
+    rig.waves.unloadable.insert(path);
+    rig.waves.noOutput
+        = "the audio device cannot be opened (ALSA: Couldn't open audio device: No such file or directory)";
+    rig.log.clear();
+
+    rig.press(5);
+    EXPECT_EQ(rig.log.startingWith("message"),
+        (Log {"message The audio output is unavailable, so no wave can play: the audio device cannot be opened (ALSA: "
+              "Couldn't open audio device: No such file or directory)."}));
+    EXPECT_EQ(rig.slot(5).path(), path) << "the slot keeps its file";
+}
+
 TEST(WaveSlotLoop, TwoPassesOfFifteenHundredMillisecondsStopOnTheFiftyFifthTick)
 {
     SlotRig rig;

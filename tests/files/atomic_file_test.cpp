@@ -1,70 +1,26 @@
-// Writing documents so that the old file survives anything, and reading them
-// without ever changing the disk.
+// Performance files on disk: saved through the one writer with the File
+// menu's messages, and read without ever changing the disk. (The writer's own
+// cases and the saves killed at random moments are in safe_write_tests.)
 
-#include "KillDuringSave.h"
+#include "DiskTestKit.h"
 #include "files/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace kelvane::files {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "kelvane-files-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-    // Every name in the folder, so leftovers show.
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(path_))
-            out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-private:
-    std::string path_;
-};
-
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void put(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::Bytes;
+using testing::bytesOf;
+using testing::contents;
+using testing::put;
+using testing::TempFolder;
 
 unsigned modeOf(const std::string& path)
 {
@@ -72,8 +28,6 @@ unsigned modeOf(const std::string& path)
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
 }
-
-bool runningAsRoot() { return ::geteuid() == 0; }
 
 TEST(AtomicFile, ANewFileGetsTheUsualPermissionsAndAnOldOneKeepsItsOwn)
 {
@@ -113,16 +67,22 @@ TEST(AtomicFile, RefusalsLeaveTheDiskAsItWas)
     EXPECT_EQ(dir.names(), std::vector<std::string> {"folder"});
 }
 
+// Read-only for everyone, the superuser included; and a file of which this
+// user may read but not write, as an ordinary user.
 TEST(AtomicFile, AReadOnlyFileIsNotReplaced)
 {
-    if (runningAsRoot())
-        GTEST_SKIP() << "the superuser may write any file";
     TempFolder dir;
     put(dir / "kept.dnc", bytesOf("keep me"));
     ::chmod((dir / "kept.dnc").c_str(), 0444);
     const std::string failure = writeFileAtomically(dir / "kept.dnc", bytesOf("lost?"));
-    EXPECT_NE(failure.find("Permission denied"), std::string::npos) << failure;
+    EXPECT_EQ(failure, "Cannot write " + (dir / "kept.dnc") + ": Permission denied.");
     EXPECT_EQ(contents(dir / "kept.dnc"), bytesOf("keep me"));
+
+    ::chmod((dir / "kept.dnc").c_str(), 0464);
+    const testing::AsOrdinaryUser ordinary;
+    EXPECT_NE(writeFileAtomically(dir / "kept.dnc", bytesOf("lost?")).find("Permission denied"), std::string::npos);
+    EXPECT_EQ(contents(dir / "kept.dnc"), bytesOf("keep me"));
+    EXPECT_EQ(dir.names(), std::vector<std::string> {"kept.dnc"});
 }
 
 // A disk that fills up half-way: the write fails, the old file is whole and
@@ -163,107 +123,9 @@ TEST(AtomicFile, ReadingSaysWhatIsThereAndNeverCreatesAnything)
     EXPECT_EQ(readFileStart(dir / "empty.dnc", 100).outcome, ReadOutcome::Read);
     EXPECT_TRUE(readFileStart(dir / "empty.dnc", 100).bytes.empty());
 
-    if (!runningAsRoot()) {
-        ::chmod((dir / "ro.dnc").c_str(), 0);
-        EXPECT_EQ(readFileStart(dir / "ro.dnc", 100).outcome, ReadOutcome::Unreadable);
-    }
-}
-
-// What one lane of kills saw.
-struct KillTally {
-    int old = 0;
-    int saved = 0;
-    int leftovers = 0;
-    std::string fault; // empty while every kill left a whole file
-};
-
-// Runs the save victim in its own folder and kills it at random moments.
-KillTally killDuringSaves(int kills, unsigned seed, const Bytes& oldFile, const Bytes& newFile)
-{
-    KillTally tally;
-    TempFolder dir;
-    const std::string path = dir / "show.dnc";
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
-    for (int i = 0; i < kills && tally.fault.empty(); ++i) {
-        put(path, oldFile);
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return {0, 0, 0, "no pipe"};
-        const pid_t child = ::fork();
-        if (child < 0)
-            return {0, 0, 0, "no fork"};
-        if (child == 0) {
-            ::dup2(ready[1], STDOUT_FILENO);
-            ::close(ready[0]);
-            ::close(ready[1]);
-            ::execl(KELVANE_SAVE_VICTIM, KELVANE_SAVE_VICTIM, path.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(ready[1]);
-        char line[6] = {};
-        const bool started = ::read(ready[0], line, sizeof line) == static_cast<ssize_t>(sizeof line);
-        ::close(ready[0]);
-        if (started)
-            ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        if (!started || !WIFSIGNALED(status)) {
-            tally.fault = "the victim did not start or stopped by itself: a save failed";
-            break;
-        }
-        const Bytes now = contents(path);
-        if (now == oldFile)
-            ++tally.old;
-        else if (now == newFile)
-            ++tally.saved;
-        else
-            tally.fault = "a kill left a file of " + std::to_string(now.size()) + " bytes that is neither setup";
-        // A kill between creating and renaming the copy leaves the copy; it
-        // never takes the document's name.
-        for (const std::string& name : dir.names())
-            if (name != "show.dnc") {
-                ++tally.leftovers;
-                fs::remove(dir / name);
-            }
-    }
-    return tally;
-}
-
-// The save victim saves two setups in turn, over and over; it is killed at
-// random moments, KELVANE_SAVE_KILLS times (1000 in the ordinary build) in
-// eight lanes side by side. Whenever it dies,
-// the file must be one of the two, whole.
-TEST(AtomicFile, KillingTheProgramDuringSaveNeverLeavesAHalfFile)
-{
-    using namespace kelvane::testing;
-    const Bytes longFile = encodePerformanceRecord(recordOf(killSetupLong()));
-    const Bytes shortFile = encodePerformanceRecord(recordOf(killSetupShort()));
-    constexpr int kLanes = 8;
-    constexpr int kKillsPerLane = KELVANE_SAVE_KILLS / kLanes;
-    std::vector<KillTally> tallies(kLanes);
-    std::vector<std::thread> lanes;
-    for (int lane = 0; lane < kLanes; ++lane)
-        lanes.emplace_back([&, lane] {
-            tallies[static_cast<std::size_t>(lane)]
-                = killDuringSaves(kKillsPerLane, 20261207u + static_cast<unsigned>(lane), longFile, shortFile);
-        });
-    for (std::thread& lane : lanes)
-        lane.join();
-    KillTally total;
-    for (const KillTally& t : tallies) {
-        EXPECT_EQ(t.fault, "");
-        total.old += t.old;
-        total.saved += t.saved;
-        total.leftovers += t.leftovers;
-    }
-    EXPECT_EQ(total.old + total.saved, kLanes * kKillsPerLane);
-    // Both outcomes happened, so the kills landed before and after renames.
-    EXPECT_GT(total.old, 0);
-    EXPECT_GT(total.saved, 0);
-    std::printf("%d kills: %d old, %d new, %d unfinished copies left\n", kLanes * kKillsPerLane, total.old, total.saved,
-        total.leftovers);
+    ::chmod((dir / "ro.dnc").c_str(), 0);
+    const testing::AsOrdinaryUser ordinary;
+    EXPECT_EQ(readFileStart(dir / "ro.dnc", 100).outcome, ReadOutcome::Unreadable);
 }
 
 } // namespace

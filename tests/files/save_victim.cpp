@@ -1,51 +1,114 @@
-// Saves the main window's setup to the file named on the command line over
-// and over, alternating between two setups, until it is killed. Prints
-// "ready" once the first save is about to start.
+// save_victim KIND FILE [--once]: saves FILE through the program's own code
+// for its kind (a performance file through the File menu's Save, kelvane.dat
+// through the preferences window's "Save Preferences", the component
+// registry through its save), alternating between the two versions of
+// KillDuringSave.h, over and over until it is killed. Prints "ready" once its
+// first save is on disk. With --once it saves once and ends; it ends with 1
+// when a save fails.
 
 #include "FilesRig.h"
 #include "KillDuringSave.h"
 #include "files/LocalFileStore.h"
+#include "files/PreferencesFile.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
 
 using namespace kelvane;
 using namespace kelvane::testing;
 
 namespace {
 
-void show(FilesRig& r, const PerformanceSetup& s)
+// Saves version 1, 0, 1, ... (the file on disk starts as version 0) and
+// answers whether the save succeeded.
+using Saver = std::function<bool(int version)>;
+
+int saveOverAndOver(const Saver& save, bool once)
 {
-    r.sw(1).note.setValue(s.switches[0].note);
-    r.slots.slot(1).path = s.slots[0].path;
-    r.slots.slot(1).name = s.slots[0].name;
+    if (!save(1))
+        return 1;
+    if (once)
+        return 0;
+    std::puts("ready");
+    std::fflush(stdout);
+    for (unsigned i = 0;; ++i)
+        if (!save(static_cast<int>(i % 2)))
+            return 1;
+}
+
+int savePerformance(const std::string& path, bool once)
+{
+    FilesRig r;
+    files::LocalFileStore disk;
+    PerformanceFileCommands commands(
+        r.rig.form, r.rig.form.switches(), r.setup, r.slots, PerformanceFilePorts {r.rig.midi, r.rig.dialogs, disk});
+    r.rig.dialogs.files.push_back(path);
+    bool first = true;
+    return saveOverAndOver(
+        [&](int version) {
+            const PerformanceSetup s = version == 0 ? killSetupLong() : killSetupShort();
+            r.sw(1).note.setValue(s.switches[0].note);
+            r.slots.slot(1).path = s.slots[0].path;
+            r.slots.slot(1).name = s.slots[0].name;
+            if (first)
+                commands.saveAs();
+            else
+                commands.save();
+            first = false;
+            const bool saved = r.log().startingWith("message").empty();
+            r.log().clear();
+            return saved;
+        },
+        once);
+}
+
+int savePreferences(const std::string& path, bool once)
+{
+    fakes::EffectLog log;
+    fakes::FakeDialogs dialogs(log);
+    files::PreferencesFile file(std::filesystem::path(path).parent_path().string());
+    PreferencesForm form(file, dialogs);
+    form.load();
+    return saveOverAndOver(
+        [&](int version) {
+            preferencesKillChoice(form, version).click();
+            form.saveButton.click();
+            return log.startingWith("message").empty();
+        },
+        once);
+}
+
+int saveRegistry(const std::string& path, bool once)
+{
+    auto registry = stavik::RegistryFile::load(path);
+    if (!registry)
+        return 1;
+    return saveOverAndOver(
+        [&](int version) {
+            registry->setValue(kKillKey, kKillValueName, registryKillValue(version));
+            return registry->save();
+        },
+        once);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: save_victim FILE\n", stderr);
+    const bool once = argc == 4 && std::strcmp(argv[3], "--once") == 0;
+    if (argc != 3 && !once) {
+        std::fputs("usage: save_victim performance|preferences|registry FILE [--once]\n", stderr);
         return 2;
     }
-    FilesRig r;
-    files::LocalFileStore disk;
-    PerformanceFileCommands commands(
-        r.rig.form, r.rig.form.switches(), r.setup, r.slots, PerformanceFilePorts {r.rig.midi, r.rig.dialogs, disk});
-    r.rig.dialogs.files.push_back(std::string(argv[1]));
-    const PerformanceSetup setups[] = {killSetupShort(), killSetupLong()};
-    std::puts("ready");
-    std::fflush(stdout);
-    bool first = true;
-    for (unsigned i = 0;; ++i) {
-        show(r, setups[i % 2]);
-        if (first)
-            commands.saveAs();
-        else
-            commands.save();
-        first = false;
-        if (!r.log().startingWith("message").empty())
-            return 1; // a save failed: the test reports it
-        r.log().clear();
-    }
+    const std::string kind = argv[1];
+    if (kind == "performance")
+        return savePerformance(argv[2], once);
+    if (kind == "preferences")
+        return savePreferences(argv[2], once);
+    if (kind == "registry")
+        return saveRegistry(argv[2], once);
+    std::fprintf(stderr, "save_victim: no kind of file \"%s\"\n", kind.c_str());
+    return 2;
 }

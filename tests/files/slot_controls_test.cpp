@@ -127,7 +127,7 @@ TEST(SetupOnSlotControls, AFileNamedAtStartOpensAfterTheStartSteps)
     file.switches[0].note = 40;
     file.switches[0].program = 5;
     r.files.files["/show.dnc"] = encodePerformanceRecord(recordOf(file));
-    r.rig.form.onStartupDone([&r] { r.whole.files().openFile("/show.dnc"); });
+    r.rig.form.onStartupDone([&r] { r.whole.files().openNamedFile("/show.dnc"); });
     r.rig.form.load();
     r.rig.form.activate();
     const auto& log = r.rig.log.entries();
@@ -141,6 +141,31 @@ TEST(SetupOnSlotControls, AFileNamedAtStartOpensAfterTheStartSteps)
     r.rig.log.clear();
     r.rig.form.activate(); // later activations open nothing
     EXPECT_TRUE(r.rig.log.startingWith("file").empty());
+}
+
+// A program started from the desktop has no terminal: a mistyped or deleted
+// file is told in a box once the window is up, and nothing changes.
+TEST(SetupOnSlotControls, AFileNamedAtStartThatIsNoFileIsToldInABoxAfterTheStartSteps)
+{
+    SlotsRig r;
+    r.files.folders.insert("/stage");
+    r.rig.form.onStartupDone([&r] {
+        r.whole.files().openNamedFile("/stage/MISSING.dnc");
+        r.whole.files().openNamedFile("/stage");
+    });
+    r.rig.form.load();
+    r.rig.form.activate();
+    EXPECT_EQ(r.rig.log.startingWith("message"),
+        (Log {"message The performance file /stage/MISSING.dnc named at start does not exist. Kelvane started "
+              "without it.",
+            "message The performance file /stage named at start is not a file. Kelvane started without it."}));
+    const auto& log = r.rig.log.entries();
+    const auto modal = std::find(log.begin(), log.end(), "modal MIDISetupForm");
+    const auto told
+        = std::find_if(log.begin(), log.end(), [](const std::string& e) { return e.starts_with("message"); });
+    ASSERT_NE(told, log.end());
+    EXPECT_LT(modal, told) << "the box comes once the window is up";
+    EXPECT_EQ(r.rig.form.caption(), "Kelvane     Major Strings");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Seeded random performances over every source at once (on-screen buttons,
-// keys, both joysticks' buttons and sticks, unplugging), mixed with
+// keys, both joysticks' buttons and sticks, a MIDI controller's notes,
+// controllers and program changes, learning while held, unplugging), mixed with
 // everything that changes notes and channels while switches are held
 // (transposition, presets, multimode, bars, bank keys) and failing waves.
 // They run through the form and the real MIDI router into a synthesizer that
@@ -8,6 +9,9 @@
 // KELVANE_SOAK_EVENTS sets the number of events (a million or more by hand);
 // CTest runs a short soak.
 #include "Rig.h"
+#include "fakes/FakeMidiInput.h"
+#include "fakes/FakeSettingsStore.h"
+#include "inputs/MidiController.h"
 #include "midi/MidiOutputRouter.h"
 
 #include <gtest/gtest.h>
@@ -71,10 +75,21 @@ struct SoakRig {
         slots(log),
         banks(log),
         setup(router, environment),
-        form(MainFormPorts {router, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
+        form(MainFormPorts {router, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks),
+        midiInput(log, {"Pads"}),
+        midiSettings(log),
+        controller({midiInput, midiSettings, dialogs}, form.trigger())
     {
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
         banks.filled = {true, false, true, false};
+        // Sw3 on a foot switch, sw4 on a program change; the rest on their pads.
+        MidiInputSettings settings;
+        settings.input = "Pads";
+        settings.bindings[2].trigger = {MidiTrigger::Kind::Controller, 64, MidiTrigger::kAnyChannel};
+        settings.bindings[3] = {{MidiTrigger::Kind::Program, 7, 1}, true};
+        settings.bindings[5].padVelocity = true;
+        midiSettings.bytes = encodeMidiInputSettings(settings);
+        controller.start();
         form.load();
         form.activate();
     }
@@ -93,13 +108,16 @@ struct SoakRig {
     RecordingWaveBanks banks;
     MidiSetupForm setup;
     MainForm form;
+    fakes::FakeMidiInput midiInput;
+    fakes::FakeSettingsStore midiSettings;
+    MidiController controller;
 };
 
 // Plays random events with physically possible sequences: a button or key
 // goes up only after it went down (a key may repeat its key-down).
 class Performer {
 public:
-    Performer(SoakRig& rig, std::uint32_t seed) : rig_(rig), random_(seed) { }
+    Performer(SoakRig& rig, std::uint32_t seed) : rig_(rig), random_(seed), endByUnplugging_(seed % 2 == 1) { }
 
     void play(long events)
     {
@@ -130,6 +148,19 @@ public:
             buttonsHeld_[j].clear();
             joystick(j).move(32767, 32767);
         }
+        // The controller lets go of its pads and its pedal, or its cable is
+        // pulled: either must leave nothing it pressed sounding.
+        rig_.controller.learnForm().close();
+        if (endByUnplugging_) {
+            if (!rig_.midiInput.openPort().empty())
+                rig_.midiInput.unplug("Pads");
+            return;
+        }
+        if (rig_.midiInput.openPort().empty())
+            rig_.midiInput.plug("Pads");
+        for (int note = 30; note < 50; ++note)
+            midi(0x80, note, 0);
+        midi(0xB0, 64, 0);
     }
 
 private:
@@ -139,7 +170,7 @@ private:
 
     void step()
     {
-        switch (pick(10)) {
+        switch (pick(12)) {
         case 0:
         case 1:
             screen();
@@ -159,8 +190,52 @@ private:
         case 8:
             changeNotes();
             break;
+        case 9:
+        case 10:
+            controller();
+            break;
         default:
             plugging();
+            break;
+        }
+    }
+
+    void midi(int status, int data1, int data2) { rig_.midiInput.send("Pads", status, data1, data2); }
+
+    // Pads (some bound, some not, on any channel), note-offs as note-ons at
+    // velocity 0, the foot switch, program changes, learning, and the
+    // controller's cable pulled and put back.
+    void controller()
+    {
+        maybeFail(1 + pick(8));
+        const int channel = pick(16);
+        switch (pick(7)) {
+        case 0:
+        case 1:
+            midi(0x90 + channel, 34 + pick(12), 1 + pick(127));
+            break;
+        case 2:
+            midi(pick(2) == 0 ? 0x80 + channel : 0x90 + channel, 34 + pick(12), 0);
+            break;
+        case 3:
+            midi(0xB0 + channel, 64, pick(128));
+            break;
+        case 4:
+            midi(0xC0 + pick(2), 7, 0);
+            break;
+        case 5: {
+            MidiLearnForm& learn = rig_.controller.learnForm();
+            if (pick(4) == 0)
+                learn.defaultButton.click();
+            else
+                learn.row(1 + pick(8)).learn.click(); // the next message is learned
+            break;
+        }
+        default:
+            if (rig_.midiInput.openPort().empty())
+                rig_.midiInput.plug("Pads");
+            else
+                rig_.midiInput.unplug("Pads");
             break;
         }
     }
@@ -259,6 +334,7 @@ private:
 
     SoakRig& rig_;
     std::mt19937 random_;
+    bool endByUnplugging_;
     std::set<int> screenHeld_;
     std::set<int> keysDown_;
     std::set<int> buttonsHeld_[2];
@@ -282,6 +358,8 @@ TEST(StuckNotes, AfterEveryRandomPerformanceAndItsReleasesNothingSounds)
         performer.play(perSeed);
         performer.releaseEverything();
         played += perSeed;
+        for (int n = 1; n <= 8; ++n)
+            EXPECT_FALSE(rig.controller.performance().holds(n)) << "the controller still holds sw" << n;
         EXPECT_TRUE(rig.tracker.sounding.empty())
             << rig.tracker.sounding.size() << " notes still sound after seed " << seed << ", e.g. channel "
             << rig.tracker.sounding.begin()->first + 1 << " note " << rig.tracker.sounding.begin()->second;

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -163,4 +164,60 @@ TEST(DeskView, ClosingTheMainWindowDuringAFadeEndsTheFadeAndTheProgram)
     EXPECT_FALSE(rig.deskView.isVisible());
     EXPECT_EQ(rig.desk.channel(1).fader.value(), 3);
     EXPECT_EQ(rig.log.entries().back(), "end program");
+}
+
+namespace {
+
+// The desk alone on a screen of the given size, opened as the menu opens it.
+struct DeskOnScreen {
+    DeskOnScreen(int width, int height) : screen(rig.log, width, height)
+    {
+        desk.show();
+        QCoreApplication::processEvents();
+    }
+
+    QScrollArea& scroller() { return *view.findChild<QScrollArea*>("deskScroller"); }
+
+    ViewRig rig;
+    fakes::FakeEnvironment screen;
+    fakes::FakePause pause {rig.log};
+    LightForm desk {LightFormPorts {rig.midi, pause, screen}, rig.form};
+    views::LightDeskView view {desk};
+};
+
+} // namespace
+
+// The desk once came up 1282 pixels wide, its right end (channel 12, the
+// master, its settings and its close box) off a 1024x768 screen, and centred
+// as if it were 900 wide.
+TEST(DeskView, WholeAndCentredAsItReallyIsOnA1024x768Screen)
+{
+    DeskOnScreen on(1024, 768);
+    EXPECT_EQ(on.view.size(), QSize(on.desk.width(), on.desk.height()));
+    EXPECT_LE(on.view.width(), 1024);
+    EXPECT_LE(on.view.height() + Window::kFrameAllowance, 768);
+    EXPECT_EQ(on.view.pos(), QPoint((1024 - on.view.width()) / 2, (768 - on.view.height()) / 2));
+    const QWidget* content = on.scroller().widget();
+    EXPECT_LE(content->minimumSizeHint().width(), on.scroller().viewport()->width()) << "nothing to scroll";
+    EXPECT_LE(content->minimumSizeHint().height(), on.scroller().viewport()->height()) << "nothing to scroll";
+}
+
+// On an 800x600 screen the desk takes the screen and its content scrolls to
+// every control, as the main window's does.
+TEST(DeskView, TakesAn800x600ScreenAndScrollsToEveryControl)
+{
+    DeskOnScreen on(800, 600);
+    EXPECT_EQ(on.view.pos(), QPoint(0, 30));
+    EXPECT_EQ(on.view.size(), QSize(800, 540));
+    QScrollArea& scroller = on.scroller();
+    ASSERT_GT(scroller.horizontalScrollBar()->maximum(), 0);
+    for (const char* name :
+        {"Lux12", "scrMaster", "cmdFadeDown", "txtMaster", "scrFadeTime", "chkVol", "cmdAllOff", "Command1", "Text1"}) {
+        auto* control = on.view.findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        const QPoint centre = control->mapTo(scroller.widget(), control->rect().center());
+        scroller.ensureVisible(centre.x(), centre.y(), control->width() / 2 + 1, control->height() / 2 + 1);
+        const QRect shown(control->mapTo(scroller.viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(scroller.viewport()->rect().contains(shown)) << name;
+    }
 }

@@ -3,9 +3,9 @@
 #include "AudioClock.h"
 #include "audio/AudioOutput.h"
 #include "audio/AudioSource.h"
-#include "midi/AlsaMidiPorts.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiOutputRouter.h"
+#include "midi/RtMidiOutputPorts.h"
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 
@@ -349,11 +349,11 @@ TEST(AudioOutput, TheDriverAskedForWinsOverTheEnvironmentForThatOutputOnly)
     std::filesystem::remove(device);
 }
 
-TEST(AlsaMidiPorts, WithoutASequencerThereAreNoPortsAndNothingThrows)
+TEST(RtMidiOutputPorts, WithoutASequencerThereAreNoPortsAndNothingThrows)
 {
     if (std::filesystem::exists("/dev/snd/seq"))
         GTEST_SKIP() << "this machine has an ALSA sequencer";
-    AlsaMidiPorts ports(SystemMidi::kClientName);
+    RtMidiOutputPorts ports(MidiApi::AlsaSequencer, SystemMidi::kClientName);
     EXPECT_NE(ports.unavailableReason(), "");
     EXPECT_TRUE(ports.names().empty());
     std::string problem;
@@ -411,6 +411,8 @@ TEST(SystemMidi, WithoutAnAudioDeviceTheProgramRunsOnAndIsToldOnce)
     {
         SystemMidi midi({});
         EXPECT_EQ(midi.audioOutput(), nullptr);
+        // SDL's own words, for the wave slots' message.
+        EXPECT_NE(midi.audioProblem().find("no-such-driver"), std::string::npos) << midi.audioProblem();
         EXPECT_FALSE(midi.waitForSoundFont());
         Reports reports;
         midi.output().setErrorHandler(reports.handler());

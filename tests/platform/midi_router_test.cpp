@@ -172,7 +172,22 @@ TEST_F(Router, NoSoundIsToldOnceWhetherFoundAtOpenOrAtALaterSend)
     openDevice(-1);
     EXPECT_EQ(log, (Log {"synth 90 3C 64", "synth 90 3C 00", "report 4", "synth 90 3D 64", "synth all notes off"}));
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NE(texts[0].find("/x.sf2"), std::string::npos) << texts[0];
+    EXPECT_EQ(texts[0],
+        "The built-in synthesizer makes no sound: the soundfont /x.sf2 could not be loaded. The program plays on; "
+        "choose another output in MIDI Setup to hear the music.");
+}
+
+// MIDI Setup offers nothing but the silent synthesizer: no advice to go there.
+TEST_F(Router, NoSoundAdvisesMidiSetupOnlyWhenItListsAnotherOutput)
+{
+    ports.present.clear();
+    synth.reason = "no audio output is available (No available audio device)";
+    MidiOutputRouter alone(synth, ports, nullptr);
+    alone.setErrorHandler([this](int, const std::string& text) { texts.push_back(text); });
+    alone.open();
+    EXPECT_EQ(texts,
+        (Log {"The built-in synthesizer makes no sound: no audio output is available (No available audio device). "
+              "The program plays on."}));
 }
 
 TEST_F(Router, NoSoundWaitsForAHandlerAndIsNotToldForPorts)
@@ -233,6 +248,67 @@ TEST(RouterLog, LogsWhatTheOpenDeviceTookAndNothingElse)
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "12.345 90 3C 78\n12.400 C0 30\n");
     std::filesystem::remove(path);
+}
+
+TEST_F(Router, AnOpenPortThatGoesIsReportedOnceAndOpenedAgainWhenItComesBackByName)
+{
+    openDevice(1);
+    log.clear();
+    const std::string keys = "USB Keys:USB Keys MIDI 1 20:0";
+    ports.present = {"Midi Through:Midi Through Port-0 14:0"};
+    router.portsChanged();
+    router.send({0x90, 60, 100}); // goes nowhere, unreported: the loss was said
+    router.portsChanged();
+    ports.present.push_back("Drums:Drums MIDI 1 24:0"); // another port comes
+    router.portsChanged();
+    EXPECT_EQ(log, (Log {"port close", "report 2"}));
+    EXPECT_EQ(router.deviceCount(), 3) << "a new port joins the list at its end";
+    EXPECT_EQ(router.openStatus(), 1) << "the choice stands while its port is away";
+
+    log.clear();
+    ports.present.push_back(keys);
+    router.portsChanged();
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log, (Log {"port open " + keys, "report 8", "port 90 3C 64"}));
+    router.selectDevice(1);
+    EXPECT_EQ(router.deviceName(), keys) << "device numbers never change";
+    router.selectDevice(2);
+    EXPECT_EQ(router.deviceName(), "Drums:Drums MIDI 1 24:0");
+
+    log.clear();
+    ports.present.clear(); // a second loss is reported again
+    router.portsChanged();
+    EXPECT_EQ(log, (Log {"port close", "report 2"}));
+}
+
+TEST_F(Router, APortThatComesBackButWillNotOpenIsTriedAgainAtTheNextChange)
+{
+    openDevice(0);
+    ports.present = {};
+    router.portsChanged();
+    ports.present = {"Midi Through:Midi Through Port-0 14:0"};
+    ports.openProblem = "busy";
+    log.clear();
+    router.portsChanged();
+    router.send({0x90, 60, 100});
+    ports.openProblem.clear();
+    router.portsChanged();
+    router.send({0x90, 60, 100});
+    EXPECT_EQ(log,
+        (Log {"port open Midi Through:Midi Through Port-0 14:0", "port open Midi Through:Midi Through Port-0 14:0",
+            "report 8", "port 90 3C 64"}));
+}
+
+TEST_F(Router, PortChangesLeaveTheMapperAndAClosedOutputAlone)
+{
+    openDevice(-1);
+    ports.present.clear();
+    router.portsChanged();
+    router.close();
+    openDevice(1);
+    router.close();
+    router.portsChanged();
+    EXPECT_EQ(log, (Log {"synth all notes off", "port open USB Keys:USB Keys MIDI 1 20:0", "port close"}));
 }
 
 } // namespace

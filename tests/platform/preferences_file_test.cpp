@@ -1,5 +1,7 @@
 // kelvane.dat on disk: where it lives, whole-file replacement with the old
-// permissions, failures in words, and saves killed at random moments.
+// permissions, and failures in words. (Saves killed at random moments are in
+// safe_write_tests, with the other files the program saves.)
+#include "../files/DiskTestKit.h"
 #include "fakes/EffectLog.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakePreferencesStore.h"
@@ -8,54 +10,22 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <random>
 #include <string>
-#include <thread>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kelvane;
-using Bytes = std::vector<std::uint8_t>;
+using kelvane::testing::Bytes;
+using kelvane::testing::contents;
+using kelvane::testing::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "kelvane-prefs-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-Bytes fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 mode_t permissionsOf(const std::string& path)
 {
@@ -67,27 +37,6 @@ mode_t permissionsOf(const std::string& path)
 std::size_t entriesIn(const fs::path& folder)
 {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// The program's save, again and again, switching sw1 between "Next" and
-// "Off" each time; says "ready" once the first save is on disk. Runs in a
-// child process until it is killed.
-[[noreturn]] void saveUntilKilled(const std::string& folder, int readyPipe)
-{
-    fakes::EffectLog log;
-    fakes::FakeDialogs dialogs(log);
-    files::PreferencesFile file(folder);
-    PreferencesForm form(file, dialogs);
-    form.load();
-    form.saveButton.click();
-    if (::write(readyPipe, "ready\n", 6) != 6 || !log.entries().empty())
-        ::_exit(1);
-    for (bool off = true;; off = !off) {
-        (off ? form.offOption(1) : form.nextOption(1)).click();
-        form.saveButton.click();
-        if (!log.entries().empty())
-            ::_exit(1); // a failed save: the parent sees the early end
-    }
 }
 
 } // namespace
@@ -122,7 +71,7 @@ TEST(PreferencesFile, WritesWholeIntoANewFolderAndReadsBack)
     ASSERT_EQ(file.write(first), "");
     const Bytes second {1, 2, 3};
     ASSERT_EQ(file.write(second), "");
-    EXPECT_EQ(fileBytes(temp / "config/kelvane/kelvane.dat"), second);
+    EXPECT_EQ(contents(temp / "config/kelvane/kelvane.dat"), second);
     const PreferencesStore::Contents back = file.read();
     EXPECT_EQ(back.status, PreferencesStore::Contents::Status::Read);
     EXPECT_EQ(back.bytes, second);
@@ -136,7 +85,7 @@ TEST(PreferencesFile, WritesWholeIntoANewFolderAndReadsBack)
 TEST(PreferencesFile, KeepsTheOldFilesPermissions)
 {
     TempFolder temp;
-    files::PreferencesFile file(temp.path().string());
+    files::PreferencesFile file(temp.path());
     ASSERT_EQ(file.write({1}), "");
     ::chmod(file.location().c_str(), 0604);
     ASSERT_EQ(file.write({2}), "");
@@ -152,7 +101,7 @@ TEST(PreferencesFile, FailuresAreReportedAndLeaveTheOldFileWhole)
 
     // A folder in the file's place cannot be replaced; it stays, and the
     // temporary file is gone again.
-    files::PreferencesFile file(temp.path().string());
+    files::PreferencesFile file(temp.path());
     fs::create_directories(temp / "kelvane.dat/inside");
     EXPECT_EQ(file.read().status, PreferencesStore::Contents::Status::Unreadable);
     EXPECT_EQ(file.write({1}).rfind("Cannot replace " + file.location() + ": ", 0), 0u);
@@ -161,13 +110,12 @@ TEST(PreferencesFile, FailuresAreReportedAndLeaveTheOldFileWhole)
     fs::remove_all(temp / "kelvane.dat");
 
     ASSERT_EQ(file.write({7, 7, 7}), "");
-    if (::geteuid() == 0)
-        return; // permissions do not stop root
+    const kelvane::testing::AsOrdinaryUser ordinary;
     ::chmod(temp.path().c_str(), 0500);
     const std::string problem = file.write({8});
     ::chmod(temp.path().c_str(), 0700);
-    EXPECT_EQ(problem, "Cannot write in the folder " + temp.path().string() + ": Permission denied");
-    EXPECT_EQ(fileBytes(file.location()), (Bytes {7, 7, 7}));
+    EXPECT_EQ(problem, "Cannot write in the folder " + temp.path() + ": Permission denied");
+    EXPECT_EQ(contents(file.location()), (Bytes {7, 7, 7}));
 
     ::chmod(file.location().c_str(), 0);
     const PreferencesStore::Contents unreadable = file.read();
@@ -178,60 +126,36 @@ TEST(PreferencesFile, FailuresAreReportedAndLeaveTheOldFileWhole)
 TEST(PreferencesFile, AHugeFileInItsPlaceIsNoPreferencesFile)
 {
     TempFolder temp;
-    files::PreferencesFile file(temp.path().string());
+    files::PreferencesFile file(temp.path());
     std::ofstream(temp / "kelvane.dat").close();
     fs::resize_file(temp / "kelvane.dat", 2 << 20);
     EXPECT_EQ(file.read().status, PreferencesStore::Contents::Status::Unreadable);
 }
 
-// The program is killed at random moments while it saves, again and again:
-// the file on disk is always the previous save or the next one, whole.
-TEST(PreferencesFile, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile)
+// A performer made kelvane.dat read-only to lock the slide settings: the
+// window's save says so, stays open with the settings, and the file stays.
+TEST(PreferencesFile, AReadOnlyFileIsRefusedAndTheWindowStaysOpen)
 {
-    // The two files the loop alternates between, as the form writes them.
+    TempFolder temp;
+    files::PreferencesFile file(temp.path());
     fakes::EffectLog log;
     fakes::FakeDialogs dialogs(log);
-    fakes::FakePreferencesStore memory(log);
-    PreferencesForm form(memory, dialogs);
+    PreferencesForm form(file, dialogs);
     form.load();
     form.saveButton.click();
-    const Bytes next = *memory.bytes;
+    const Bytes locked = contents(file.location());
+    ::chmod(file.location().c_str(), 0444);
+
+    form.show();
     form.offOption(1).click();
     form.saveButton.click();
-    const Bytes off = *memory.bytes;
-    ASSERT_NE(next, off);
-
-    TempFolder temp;
-    const std::string path = temp / "kelvane.dat";
-    std::mt19937 random(20261207);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 4000);
-    constexpr int kKills = 220;
-    std::map<std::string, int> seen;
-    for (int kill = 0; kill < kKills; ++kill) {
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(out[0]);
-            saveUntilKilled(temp.path().string(), out[1]);
-        }
-        ::close(out[1]);
-        char ready[6] = {};
-        const ssize_t got = ::read(out[0], ready, sizeof ready);
-        ::close(out[0]);
-        ASSERT_EQ(got, 6) << "the save loop did not start";
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the save loop ended by itself: " << status;
-
-        const Bytes onDisk = fileBytes(path);
-        ASSERT_TRUE(onDisk == next || onDisk == off) << "after kill " << kill << ": " << onDisk.size() << " bytes";
-        ++seen[onDisk == next ? "next" : "off"];
-    }
-    // Both files were caught on disk: the kills landed among the saves.
-    EXPECT_GT(seen["next"], 0);
-    EXPECT_GT(seen["off"], 0);
+    EXPECT_EQ(log.startingWith("message"),
+        std::vector<std::string> {"message The preferences could not be saved to " + file.location()
+            + ".\nCannot write " + file.location()
+            + ": Permission denied (the file is read-only)\nThe settings stay in effect until " + "Kelvane ends."});
+    EXPECT_TRUE(form.visible());
+    EXPECT_TRUE(form.offOption(1).value());
+    EXPECT_EQ(contents(file.location()), locked);
+    EXPECT_EQ(permissionsOf(file.location()), 0444u);
+    EXPECT_EQ(entriesIn(temp.path()), 1u);
 }

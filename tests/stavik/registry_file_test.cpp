@@ -2,6 +2,7 @@
 // refusing to overwrite a file it cannot understand, editing that keeps what a
 // person wrote, saving that keeps the file's owner and mode, and the lock.
 
+#include "../files/DiskTestKit.h"
 #include "EnvironmentGuard.h"
 #include "TempFolder.h"
 
@@ -318,7 +319,8 @@ TEST(RegistryFileSavingTest, EachFailureSaysWhy)
     EXPECT_FALSE(RegistryLock::acquire(folder / "plain" / "components.reg", &error));
     EXPECT_NE(error.find("is a file, not a folder"), std::string::npos);
 
-    if (::geteuid() != 0) { // the superuser reads and writes through permissions
+    {
+        const kelvane::testing::AsOrdinaryUser ordinary; // permissions bind the superuser too
         std::ofstream(folder / "secret.reg") << "[Key]\n";
         std::filesystem::permissions(folder / "secret.reg", std::filesystem::perms::none);
         EXPECT_FALSE(RegistryFile::load(folder / "secret.reg", &error));

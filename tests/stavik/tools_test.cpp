@@ -156,6 +156,24 @@ TEST(ToolsTest, LoadingAndSavingWritesBackWhatWasLoadedUnlessEnablingIsAsked)
     EXPECT_EQ(contents(folder / "enabled.bin"), enabled);
 }
 
+// The saved state goes through the program's one file writer: a read-only
+// file is refused, the tool says it could not save, and the file stays.
+TEST(ToolsTest, SavingOverAReadOnlyStateIsRefusedAndKeepsIt)
+{
+    TempFolder folder;
+    const auto loaded = folder / "loaded.bin";
+    std::ofstream(loaded, std::ios::binary)
+        .write(kDisabledState.data(), static_cast<std::streamsize>(kDisabledState.size()));
+    const auto kept = folder / "kept.bin";
+    std::ofstream(kept) << "kept";
+    std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+    Session tool(STAVIK_TEST_TOOL,
+        {"--load", QString::fromStdString(loaded.string()), "--save", QString::fromStdString(kept.string())},
+        folder / "empty.reg");
+    EXPECT_EQ(tool.finish(), 1);
+    EXPECT_EQ(contents(kept), "kept");
+}
+
 // Two registrations at once, ten rounds each, next to a person's own
 // entries: the file stays whole and nothing of either is lost.
 TEST(ToolsTest, TwoRegistrationsAtOnceLoseNothing)

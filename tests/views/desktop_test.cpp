@@ -7,14 +7,20 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "fakes/FakeDesktop.h"
+#include "files/PerformanceFileCommands.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -147,4 +153,80 @@ TEST(QtDialogs, MessageBoxShowsTheProgramNameForAnEmptyTitleAndReturnsTheAnswer)
     EXPECT_EQ(answer, MessageAnswer::No);
     EXPECT_EQ(title, "Kelvane");
     EXPECT_EQ(text, "Save the changes?");
+}
+
+namespace {
+
+// The user of the save dialog: types a name, picks a filter (its position in
+// the list), presses Save and answers a replace question with Yes, noting its text.
+struct SaveDialogUser {
+    explicit SaveDialogUser(QString name, int filterPosition = 0) : typed(std::move(name)), filter(filterPosition) { }
+
+    QString typed;
+    int filter;
+    QString question;
+
+    void actSoon()
+    {
+        QTimer::singleShot(0, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            if (types && filter != types->currentIndex()) {
+                types->setCurrentIndex(filter);
+                Q_EMIT types->activated(filter);
+            }
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+            QTimer::singleShot(0, [this] { answerReplaceQuestion(); });
+            static_cast<QDialog*>(dialog)->accept(); // the Save button
+        });
+    }
+
+    void answerReplaceQuestion()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        question = box->text();
+        box->button(QMessageBox::Yes)->click();
+    }
+};
+
+} // namespace
+
+// A name typed without an extension under "Dance Files" is saved as a .dnc
+// file, which the filter then shows and the desktop knows; the replace
+// question is about that file. Under "All Files" the name stays as typed.
+TEST(QtDialogs, SaveAddsTheDanceFilesExtensionToATypedNameWithoutOne)
+{
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string start = folder.filePath("untitled").toStdString();
+    views::QtDialogs dialogs;
+
+    SaveDialogUser user {"show"};
+    user.actSoon();
+    EXPECT_EQ(dialogs.chooseFileToSave("Save As", std::string(kPerformanceFilter), start),
+        folder.filePath("show.dnc").toStdString());
+    EXPECT_TRUE(user.question.isEmpty()) << user.question.toStdString();
+
+    QFile existing(folder.filePath("show.dnc"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    SaveDialogUser replacing {"show"};
+    replacing.actSoon();
+    EXPECT_EQ(dialogs.chooseFileToSave("Save As", std::string(kPerformanceFilter), start),
+        folder.filePath("show.dnc").toStdString());
+    EXPECT_TRUE(replacing.question.contains("show.dnc")) << replacing.question.toStdString();
+
+    SaveDialogUser keeping {"show.backup"};
+    keeping.actSoon();
+    EXPECT_EQ(dialogs.chooseFileToSave("Save As", std::string(kPerformanceFilter), start),
+        folder.filePath("show.backup").toStdString());
+
+    SaveDialogUser anyFile {"notes", 1};
+    anyFile.actSoon();
+    EXPECT_EQ(dialogs.chooseFileToSave("Save As", std::string(kPerformanceFilter), start),
+        folder.filePath("notes").toStdString());
 }

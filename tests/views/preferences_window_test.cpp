@@ -4,6 +4,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakePreferencesStore.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -79,4 +80,30 @@ TEST(PreferencesView, HiddenAtStartUpAndTheCloseBoxSavesOrStaysOpenWhenTheSaveFa
     EXPECT_FALSE(rig.view.isVisible());
     EXPECT_FALSE(rig.form.loaded());
     EXPECT_TRUE(rig.store.bytes.has_value());
+}
+
+namespace {
+
+QString accessibleName(QWidget& widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&widget);
+    return face ? face->text(QAccessible::Name) : QString("(none)");
+}
+
+} // namespace
+
+// The 24 option buttons show no text; a screen reader once heard only the
+// frames' "sw1" .. "sw8". Each now says its switch and its row.
+TEST(PreferencesView, ScreenReadersNameEachOptionButtonBySwitchAndRow)
+{
+    PreferencesViewRig rig;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string sw = "sw" + std::to_string(n);
+        for (const auto& [suffix, row] : {std::pair {"a", " Next"}, {"b", " Previous"}, {"c", " Off"}}) {
+            auto& button = rig.widget<QRadioButton>(("opt" + std::to_string(n) + suffix).c_str());
+            EXPECT_EQ(accessibleName(button).toStdString(), sw + row);
+            EXPECT_TRUE(button.text().isEmpty()) << "no visible text";
+        }
+    }
+    EXPECT_EQ(accessibleName(rig.widget<QCheckBox>("chkAdvAudio")), "Show Advanced Audio Settings");
 }

@@ -8,6 +8,7 @@
 #include "bindings/NameBoxEdit.h"
 #include "bindings/SteppingScrollBar.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -124,6 +125,22 @@ TEST(WaveSlotRows, EverySlotShowsItsControlsByNameAndTheMouseReachesTheSlot)
     count.setCurrentIndex(4);
     Q_EMIT count.activated(4);
     EXPECT_EQ(rig.slot(3).loopCount.listIndex(), 4);
+}
+
+// The gate and loop boxes share the caption "Gate Loop": a screen reader
+// names each by its own switch.
+TEST(WaveSlotRows, ScreenReadersNameEachGateAndLoopBoxByItsSwitch)
+{
+    WaveViewRig rig;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string sw = "sw" + std::to_string(n);
+        for (const auto& [name, word] :
+            {std::pair {"Check" + std::to_string(n + 1), " Gate"}, std::pair {std::string("chkwavloop"), " Loop"}}) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&rig.inSlot(n, name.c_str()));
+            ASSERT_NE(face, nullptr);
+            EXPECT_EQ(face->text(QAccessible::Name).toStdString(), sw + word);
+        }
+    }
 }
 
 TEST(MainWindowFit, WholeOnA1024x768ScreenAndEveryControlReachableAt800x600)

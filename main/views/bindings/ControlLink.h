@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WindowPlacement.h"
 #include "controls/Control.h"
 
 #include <QWidget>
@@ -69,6 +70,22 @@ inline void showEnabledAndVisible(QWidget& widget, const Control& control)
 {
     widget.setEnabled(control.enabled());
     widget.setHidden(!control.visible());
+}
+
+// Shows a window of its own, raised and active, while its form is visible,
+// and hides it while it is not; nothing when the two agree already. A window
+// with an owner opens over it each time it is shown.
+inline void followFormVisible(QWidget& window, const Control& form, const QWidget* owner = nullptr)
+{
+    if (form.visible() && !window.isVisible()) {
+        if (owner != nullptr)
+            placeOver(window, *owner);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    } else if (!form.visible() && window.isVisible()) {
+        window.hide();
+    }
 }
 
 } // namespace kelvane::views

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace kelvane::views {
 
@@ -58,7 +59,28 @@ MessageAnswer toAnswer(int button)
     }
 }
 
+// The save dialog: the Save button gives a typed name without an extension
+// the extension of the filter chosen at that moment.
+class SaveDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override
+    {
+        setDefaultSuffix(extensionOf(selectedNameFilter()));
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
+
+QString extensionOf(const QString& nameFilter)
+{
+    const QRegularExpression onePattern(QStringLiteral("\\(\\*\\.([^*?\\s()]+)\\)$"));
+    const QRegularExpressionMatch match = onePattern.match(nameFilter.trimmed());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
 
 MessageAnswer QtDialogs::showMessage(
     const std::string& text, MessageIcon icon, MessageButtons buttons, const std::string& title)
@@ -81,11 +103,17 @@ std::optional<std::string> QtDialogs::chooseFileToOpen(const std::string& title,
 std::optional<std::string> QtDialogs::chooseFileToSave(
     const std::string& title, const std::string& filter, const std::string& suggested)
 {
-    const QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString::fromStdString(title),
-        QString::fromStdString(suggested), QString::fromStdString(filter));
-    if (file.isEmpty())
+    SaveDialog dialog(QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(suggested),
+        QString::fromStdString(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog adds the suffix to the typed name before it asks
+    // whether to replace an existing file, so the question names the file
+    // that would really be replaced. A desktop's dialog may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return file.toStdString();
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 } // namespace kelvane::views

@@ -42,14 +42,14 @@ public:
     // than it held.
     static std::optional<RegistryFile> load(const std::filesystem::path& path, std::string* error = nullptr);
 
-    // Writes the whole registry to the path it was loaded from: into a
-    // temporary file beside it, then renamed over it, so a reader sees the old
-    // file or the new one and never a part. The file keeps its permissions and
-    // its owner; a symbolic link stays and the file it names is written.
-    // Refused, with the file untouched and the reason in error: a read-only
-    // file (even for the superuser), a file this user may not write, a file
-    // whose owner or group could not be kept, a folder that cannot be created
-    // or written in.
+    // Writes the whole registry to the path it was loaded from, creating its
+    // folder when needed, through the program's one file writer
+    // (kelvane/files/SafeWrite.h): a reader sees the old file or the new one
+    // and never a part, the file keeps its permissions and its owner and
+    // group where this process may set them, a symbolic link stays and the
+    // file it names is written. Refused, with the file untouched and the
+    // reason in error: a read-only file (even for the superuser), a file this
+    // user may not write, a folder that cannot be created or written in.
     bool save(std::string* error = nullptr) const;
 
     const std::filesystem::path& path() const { return path_; }

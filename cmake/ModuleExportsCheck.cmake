@@ -1,0 +1,35 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a shared module defines a dynamic symbol that its version script
+# does not name under "global:": whatever is linked into the module (its
+# runtime, Qt glue, the file writer) must stay inside it.
+# Run as: cmake -DNM=... -DMODULE=... -DVERSION_SCRIPT=... -P ModuleExportsCheck.cmake
+file(READ ${VERSION_SCRIPT} script)
+string(REGEX MATCH "global:([^}]*)local:" globals "${script}")
+string(REGEX MATCHALL "[A-Za-z_][A-Za-z0-9_]*" allowed "${CMAKE_MATCH_1}")
+if(NOT allowed)
+  message(FATAL_ERROR "${VERSION_SCRIPT} names no global symbols")
+endif()
+execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
+                OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE listed)
+if(NOT listed EQUAL 0)
+  message(FATAL_ERROR "${NM} could not list the symbols of ${MODULE}")
+endif()
+string(REPLACE "\n" ";" lines "${symbols}")
+set(exported "")
+set(leaked "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] ([^@ ]+)")
+    set(name ${CMAKE_MATCH_1})
+    list(APPEND exported ${name})
+    if(NOT name IN_LIST allowed)
+      list(APPEND leaked ${name})
+    endif()
+  endif()
+endforeach()
+if(leaked)
+  list(JOIN leaked "\n  " shown)
+  message(FATAL_ERROR "${MODULE} exports symbols its version script does not name:\n  ${shown}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${MODULE} exports ${count} symbols, all named in ${VERSION_SCRIPT}: ${exported}")
