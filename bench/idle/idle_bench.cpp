@@ -296,8 +296,8 @@ int main(int argc, char** argv)
     const auto noPads = idleProgram(program, options, {}, display, seconds, home);
     const auto twoPads = idleProgram(program, options, preload, display, seconds, home);
     // The floor wakes as often as the program's audio thread would: every
-    // period (128 frames at 48 kHz unless the program is told otherwise).
-    int frames = 128;
+    // period (256 frames at 48 kHz unless the program is told otherwise).
+    int frames = 256;
     for (std::size_t i = 0; i + 1 < options.size(); ++i)
         if (options[i] == "--audio-buffer")
             frames = std::max(32, std::atoi(options[i + 1].c_str()));
