@@ -2,10 +2,11 @@
 
 // The program's press path as main() builds it: the main window's form with
 // its real (Qt) view, the real desktop adapters, the MIDI output router over
-// the built-in synthesizer (FluidSynth on the SDL output) and the ALSA
-// sequencer's ports. The only additions are two pass-through wrappers that
-// note the moment the router's hand-off returns: the message queued for the
-// audio thread, or written to the sequencer.
+// the built-in synthesizer (FluidSynth on the SDL output), the wave slots on
+// the real wave player (mixed into the same output) and the ALSA sequencer's
+// ports. The only additions are pass-through wrappers that note the moment a
+// hand-off returns: the message queued for the audio thread or written to the
+// sequencer, a wave's start handed to the mixer.
 
 #include "BenchStats.h"
 #include "HelpViewer.h"
@@ -14,6 +15,7 @@
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
 #include "audio/AudioOutput.h"
+#include "audio/MixerWavePlayer.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
@@ -24,7 +26,6 @@
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
-#include "null/NullWavePlayer.h"
 #include "slides/SlideStep.h"
 #include "waves/WaveBankRecall.h"
 #include "waves/WaveSlots.h"
@@ -37,6 +38,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -94,18 +96,80 @@ private:
     midi::MidiPorts& inner_;
 };
 
+// The real wave player, noting when each start has been handed to the mixer.
+class StampingWavePlayer final : public WavePlayer {
+public:
+    explicit StampingWavePlayer(WavePlayer& inner) : inner_(inner) { }
+    void prepareWaveFile(const std::string& path) override { inner_.prepareWaveFile(path); }
+    int loadWaveFile(const std::string& path) override { return inner_.loadWaveFile(path); }
+    void releaseBuffer(int buffer) override { inner_.releaseBuffer(buffer); }
+    void playBuffer(int buffer) override
+    {
+        inner_.playBuffer(buffer);
+        noteStart();
+    }
+    void playLooping(int buffer) override
+    {
+        inner_.playLooping(buffer);
+        noteStart();
+    }
+    void stopBuffer(int buffer) override { inner_.stopBuffer(buffer); }
+    void stopAllBuffers() override { inner_.stopAllBuffers(); }
+    int bufferLength(int buffer) const override { return inner_.bufferLength(buffer); }
+    bool isBufferPlaying(int buffer) const override { return inner_.isBufferPlaying(buffer); }
+    void setBufferVolume(int buffer, int volume) override { inner_.setBufferVolume(buffer, volume); }
+    void setBufferPan(int buffer, int pan) override { inner_.setBufferPan(buffer, pan); }
+
+    // Read by another thread: count last, stamp first.
+    std::atomic<Clock::rep> startedAt {0};
+    std::atomic<long long> started {0};
+
+private:
+    void noteStart()
+    {
+        startedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+        started.fetch_add(1, std::memory_order_release);
+    }
+    WavePlayer& inner_;
+};
+
 struct PressRigOptions {
     // The output device chosen in MIDI Setup: -1 the built-in synthesizer.
     int device = midi::MidiOutputRouter::kMapper;
     // Empty for no --midi-log.
     std::string midiLog;
+    // The sound device as main() opens it by default.
+    audio::AudioSettings audio {};
 };
+
+// Runs `work` on a thread of its own while this thread runs the Qt event
+// loop, until the work ends; what the work throws is thrown here.
+inline void runBesideTheEventLoop(const std::function<void()>& work)
+{
+    std::string failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    });
+    QCoreApplication::exec();
+    worker.join();
+    if (!failure.empty())
+        throw std::runtime_error(failure);
+}
 
 // Needs a QApplication. Throws std::runtime_error when a part cannot start.
 class PressRig {
 public:
     explicit PressRig(const PressRigOptions& options) :
-        soundOutput(openAudio()), soundFont(loadSoundFont(*soundOutput)), hook(soundOutput->attachMusic(*soundFont))
+        soundOutput(openAudio(options.audio)),
+        soundFont(loadSoundFont(*soundOutput)),
+        hook(soundOutput->attach(*soundFont)),
+        waves(*soundOutput)
     {
         std::string problem;
         if (!options.midiLog.empty()) {
@@ -121,7 +185,7 @@ public:
 
         setup = std::make_unique<MidiSetupForm>(*router, environment);
         form = std::make_unique<MainForm>(
-            MainFormPorts {*router, waves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
+            MainFormPorts {*router, stampedWaves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
         slots.attach(form->switches(), form->menu().item("mnuExclusive"));
         setupView = std::make_unique<views::MidiSetupDialog>(*setup);
         modals.add(*setup, *setupView);
@@ -154,7 +218,7 @@ public:
 
     std::unique_ptr<audio::AudioOutput> soundOutput;
     std::unique_ptr<midi::SoundFontSynth> soundFont;
-    audio::AudioOutput::MusicHook hook;
+    audio::AudioOutput::Attachment hook;
     midi::RtMidiOutputPorts alsa {midi::MidiApi::AlsaSequencer, midi::SystemMidi::kClientName};
     StampingSynth synth {*soundFont};
     StampingPorts ports {alsa};
@@ -162,11 +226,12 @@ public:
     std::unique_ptr<midi::MidiOutputRouter> router;
     std::vector<std::string> reports;
 
-    NullWavePlayer waves;
+    audio::MixerWavePlayer waves;
+    StampingWavePlayer stampedWaves {waves};
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     NoSlideStep slideStep;
-    WaveSlots slots {waves, dialogs, slideStep};
+    WaveSlots slots {stampedWaves, dialogs, slideStep};
     EmptyWaveBanks banks;
     std::unique_ptr<MidiSetupForm> setup;
     std::unique_ptr<MainForm> form;
@@ -174,10 +239,10 @@ public:
     std::unique_ptr<views::MainWindowView> view;
 
 private:
-    static std::unique_ptr<audio::AudioOutput> openAudio()
+    static std::unique_ptr<audio::AudioOutput> openAudio(const audio::AudioSettings& settings)
     {
         std::string problem;
-        auto output = audio::AudioOutput::open({}, problem);
+        auto output = audio::AudioOutput::open(settings, problem);
         if (!output)
             throw std::runtime_error("no audio output: " + problem);
         return output;

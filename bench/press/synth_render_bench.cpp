@@ -13,6 +13,7 @@
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -73,9 +74,10 @@ int main(int argc, char** argv)
                 play(0x90, note, 0, 3);
                 play(0x91, note, 0, 3);
             }
+        std::fill(buffer.begin(), buffer.end(), std::int16_t {0});
         const double cpuStart = threadCpuMicroseconds();
         const auto start = Clock::now();
-        synth.render(buffer.data(), frames);
+        synth.render(buffer.data(), {audio::stampNow(), frames, kRate});
         const double took = microseconds(Clock::now() - start);
         cpu.push_back(threadCpuMicroseconds() - cpuStart);
         all.push_back(took);

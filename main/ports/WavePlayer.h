@@ -13,6 +13,11 @@ class WavePlayer {
 public:
     virtual ~WavePlayer() = default;
 
+    // Readies the file for a later loadWaveFile (a player decodes it in the
+    // background) and returns at once. Only speed changes: no buffer is made,
+    // nothing sounds, and a file that cannot be loaded is still answered by
+    // loadWaveFile. An empty path does nothing.
+    virtual void prepareWaveFile(const std::string& path) = 0;
     virtual int loadWaveFile(const std::string& path) = 0;
     virtual void releaseBuffer(int buffer) = 0;
     virtual void playBuffer(int buffer) = 0;

@@ -6,7 +6,8 @@
 namespace kelvane::views {
 
 namespace {
-constexpr std::array<std::string_view, 3> kMidiOptions = {"--soundfont", "--midi-log", "--audio-buffer"};
+constexpr std::array<std::string_view, 4> kMidiOptions
+    = {"--soundfont", "--midi-log", "--audio-buffer", "--audio-driver"};
 
 bool nonEmpty(const char* value) { return value != nullptr && value[0] != '\0'; }
 } // namespace
@@ -72,6 +73,7 @@ std::string usageText()
            "  --soundfont PATH       the General MIDI soundfont (.sf2) of the built-in synthesizer\n"
            "  --midi-log FILE        append every MIDI message sent to FILE\n"
            "  --audio-buffer FRAMES  frames per sound-card period (smaller answers faster)\n"
+           "  --audio-driver NAME    SDL's audio driver: pipewire, pulseaudio, alsa, jack, dummy, disk\n"
            "  --exit-when-shown      print the start-up time once the window is shown, and exit\n"
            "  --version              print the version and exit\n"
            "  --help                 print this help and exit\n"

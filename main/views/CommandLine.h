@@ -10,8 +10,9 @@ struct CommandLine {
     bool showVersion = false; // --version
     bool showUsage = false; // --help
     bool exitWhenShown = false; // --exit-when-shown: report the start-up time and end
-    // "--soundfont PATH", "--midi-log FILE", "--audio-buffer FRAMES" (also as
-    // "--name=value"), unchecked, in their order: the MIDI layer reads them.
+    // "--soundfont PATH", "--midi-log FILE", "--audio-buffer FRAMES",
+    // "--audio-driver NAME" (also as "--name=value"), unchecked, in their
+    // order: the MIDI layer reads them.
     std::vector<std::string> midiArguments;
     // Everything else, the program's own path first: the GUI toolkit takes its
     // own options from these; whatever it leaves is not an option we know.

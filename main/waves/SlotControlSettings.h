@@ -34,6 +34,7 @@ public:
             s.setPath({});
         } else {
             s.name.setBackColour(slot_colour::kChosen);
+            slots_.prepareWave(n);
         }
     }
 

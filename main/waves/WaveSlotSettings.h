@@ -27,8 +27,9 @@ public:
     virtual void setLoopCount(int slot, int position) = 0;
 
     // After a whole setup was written: a slot whose name box holds a name shows
-    // red (chosen, silent); one without a name shows white and forgets its
-    // path, whatever path was written.
+    // red (chosen, silent) and its file is readied for its first press; one
+    // without a name shows white and forgets its path, whatever path was
+    // written.
     virtual void settleChosenOrEmpty(int slot) = 0;
 
     // The slot's "Clr" button: stops and forgets its wave.

@@ -214,6 +214,14 @@ void WaveSlots::load(int n)
         switches_->at(n).velocity.setValue(0);
     // Nothing is loaded now: a sound of this slot still playing goes on.
     s.name.setBackColour(slot_colour::kChosen);
+    prepareWave(n);
+}
+
+void WaveSlots::prepareWave(int n)
+{
+    const WaveSlot& s = checked(n);
+    if (!s.path_.empty())
+        player_.prepareWaveFile(s.path_);
 }
 
 void WaveSlots::stop(int n)

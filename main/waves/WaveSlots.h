@@ -59,6 +59,11 @@ public:
     void resetLoopCounts() override;
     void emptySlot(int n) override;
 
+    // Has the player decode the slot's file ahead of its first press, so the
+    // press finds the sound ready; nothing for an empty slot. Choosing a file
+    // (Load), opening a performance file and recalling a bank do this.
+    void prepareWave(int n);
+
     // The slot's buttons, as a click or press on them runs them.
     void load(int n);
     void stop(int n);

@@ -1,67 +1,114 @@
 #include "audio/DecodedWaveCache.h"
 
-#include <chrono>
-#include <filesystem>
+#include <sys/stat.h>
 
 namespace kelvane::audio {
 
-DecodedWaveCache::DecodedWaveCache(Decoder decoder, std::size_t capacityBytes, Stamper stamper) :
+WaveDecoding::State WaveDecoding::wait() const
+{
+    state_.wait(State::Decoding, std::memory_order_acquire);
+    return state();
+}
+
+void WaveDecoding::finish(std::optional<DecodedWave> wave)
+{
+    if (wave)
+        wave_ = std::move(*wave);
+    state_.store(wave ? State::Decoded : State::Failed, std::memory_order_release);
+    state_.notify_all();
+}
+
+DecodedWaveCache::DecodedWaveCache(
+    Decoder decoder, std::size_t capacityBytes, Stamper stamper, std::function<void()> atWorkerEnd) :
     decoder_(std::move(decoder)),
     stamper_(stamper ? std::move(stamper) : Stamper(&DecodedWaveCache::stampOf)),
-    capacity_(capacityBytes)
+    capacity_(capacityBytes),
+    worker_("wave decoding", std::move(atWorkerEnd))
 {
 }
 
 std::optional<FileStamp> DecodedWaveCache::stampOf(const std::string& path)
 {
-    std::error_code error;
-    const std::filesystem::path file(path);
-    if (!std::filesystem::is_regular_file(file, error))
+    // One stat: this runs at every press.
+    struct stat status { };
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     FileStamp stamp;
-    stamp.size = std::filesystem::file_size(file, error);
-    if (error)
-        return std::nullopt;
-    const auto modified = std::filesystem::last_write_time(file, error);
-    if (error)
-        return std::nullopt;
-    stamp.modified = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
+    stamp.size = static_cast<std::uintmax_t>(status.st_size);
+    stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     return stamp;
 }
 
-std::optional<DecodedWave> DecodedWaveCache::get(const std::string& path)
+void DecodedWaveCache::prepare(const std::string& path) { find(path, false); }
+
+std::shared_ptr<const WaveDecoding> DecodedWaveCache::get(const std::string& path)
 {
+    const auto entry = find(path, true);
+    if (entry == recent_.end() || entry->decoding->state() == WaveDecoding::State::Failed)
+        return nullptr;
+    return entry->decoding;
+}
+
+DecodedWaveCache::Entries::iterator DecodedWaveCache::find(const std::string& path, bool urgent)
+{
+    settle();
     const std::optional<FileStamp> stamp = stamper_(path);
     if (!stamp)
-        return std::nullopt;
+        return recent_.end();
 
     if (auto found = index_.find(path); found != index_.end()) {
         if (found->second->stamp == *stamp) {
             recent_.splice(recent_.begin(), recent_, found->second);
-            return found->second->wave;
+            return recent_.begin();
         }
         // The file changed on disk: its old decoding is stale.
-        bytes_ -= found->second->wave.bytes;
+        bytes_ -= found->second->bytes;
         recent_.erase(found->second);
         index_.erase(found);
     }
 
     ++decodes_;
-    std::optional<DecodedWave> wave = decoder_(path);
-    if (!wave || wave->bytes > capacity_)
-        return wave;
-    recent_.push_front(Entry {path, *stamp, *wave});
+    auto decoding = std::make_shared<WaveDecoding>();
+    recent_.push_front(Entry {path, *stamp, decoding});
     index_[path] = recent_.begin();
-    bytes_ += wave->bytes;
+    worker_.post(
+        [this, path, decoding](bool run) {
+            // decoder_ outlives the worker (see the members' order).
+            decoding->finish(run ? decoder_(path) : std::nullopt);
+        },
+        urgent);
+    return recent_.begin();
+}
+
+void DecodedWaveCache::settle()
+{
+    for (auto entry = recent_.begin(); entry != recent_.end();) {
+        const WaveDecoding::State state = entry->decoding->state();
+        if (entry->settled || state == WaveDecoding::State::Decoding) {
+            ++entry;
+            continue;
+        }
+        entry->settled = true;
+        if (state == WaveDecoding::State::Decoded) {
+            entry->bytes = entry->decoding->wave().bytes;
+            if (entry->bytes > capacity_) {
+                // Never kept; whoever holds the decoding still plays it.
+                index_.erase(entry->path);
+                entry = recent_.erase(entry);
+                continue;
+            }
+            bytes_ += entry->bytes;
+        }
+        ++entry;
+    }
     evictToFit();
-    return wave;
 }
 
 void DecodedWaveCache::evictToFit()
 {
     while (bytes_ > capacity_ && !recent_.empty()) {
         const Entry& oldest = recent_.back();
-        bytes_ -= oldest.wave.bytes;
+        bytes_ -= oldest.bytes;
         index_.erase(oldest.path);
         recent_.pop_back();
     }

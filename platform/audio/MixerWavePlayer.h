@@ -2,29 +2,34 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/DecodedWaveCache.h"
+#include "audio/WaveMixer.h"
 #include "ports/WavePlayer.h"
 
 #include <memory>
 
 namespace kelvane::audio {
 
-// The wave player on the program's audio output: every buffer plays on a
-// mixer channel of its own beside the built-in synthesizer, with as many
-// channels as sounds are playing at once.
+// The wave player on the program's audio output: every buffer that plays
+// gets a voice of the wave mixer, beside the built-in synthesizer; up to
+// WaveMixer::kVoices sounds play at once.
 //
 // Buffer numbers count up from 1 and are never reused; -1 answers a file that
-// cannot be read or decoded (WAV, and OGG, FLAC and MP3 where SDL_mixer
-// decodes them). Decoded files come from a DecodedWaveCache, so a buffer of a
-// file played before is made without touching the disk beyond its stamp.
+// is missing or does not decode (WAV, and OGG, FLAC and MP3 where SDL_mixer
+// decodes them). Files are decoded on a worker thread into a DecodedWaveCache:
+// prepareWaveFile() begins that when a slot's file is chosen, so the first
+// press finds the sound ready. A buffer of a file whose decoding is still
+// under way is made at once and plays as soon as the decoding ends; only its
+// length waits for it (a looped play needs the length at its start).
 //
 // Volume is in hundredths of a decibel (0 full, clamped at -10000 silent);
 // pan is the attenuation of the other side in hundredths of a decibel
 // (positive values quieten the left, negative the right, 0 = both full).
 //
-// Every call runs on the user-interface thread. isBufferPlaying reads only
-// what the audio thread publishes atomically, so it never waits on the audio
-// device. playBuffer and playLooping throw WaveFailure when the mixer refuses
-// to start a sound. The output must outlive the player.
+// Every call runs on the user-interface thread and returns without waiting
+// for the audio thread or a decode (bufferLength of a buffer still decoding
+// excepted). A play starts one audio period after the call (see WaveMixer).
+// playBuffer and playLooping throw WaveFailure when no voice is free. The
+// output must outlive the player.
 class MixerWavePlayer : public WavePlayer {
 public:
     explicit MixerWavePlayer(AudioOutput& output, std::size_t cacheBytes = DecodedWaveCache::kDefaultCapacityBytes);
@@ -32,6 +37,7 @@ public:
     MixerWavePlayer(const MixerWavePlayer&) = delete;
     MixerWavePlayer& operator=(const MixerWavePlayer&) = delete;
 
+    void prepareWaveFile(const std::string& path) override;
     int loadWaveFile(const std::string& path) override;
     void releaseBuffer(int buffer) override;
     void playBuffer(int buffer) override;
@@ -44,7 +50,7 @@ public:
     void setBufferPan(int buffer, int pan) override;
 
     const DecodedWaveCache& cache() const;
-    // Buffers held (loaded and not released) and mixer channels in use.
+    // Buffers held (loaded and not released) and voices the mixer has.
     int bufferCount() const;
     int channelCount() const;
 
@@ -54,10 +60,9 @@ public:
         float right;
     };
     static Gains gainsFor(int volume, int pan);
-    // The file decoded for an output of sampleRate, as the player keeps it:
-    // `audio` is a Mix_Chunk that holds no more than `bytes` (exposed for
-    // tests). Needs the output open.
-    static std::optional<DecodedWave> decode(const std::string& path, int sampleRate);
+    // The file decoded for the output, as the player keeps it: `samples`
+    // holds no more than `bytes` (exposed for tests).
+    static std::optional<DecodedWave> decode(const std::string& path, AudioOutput& output);
 
 private:
     struct Impl;

@@ -5,17 +5,21 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace kelvane::fakes {
 
 // Records every wave call as "wave Operation args". Loading hands out buffer
 // numbers from 1 upward for any non-empty path and -1 for an empty one or one
 // listed in `unloadable`. Every buffer is `lengthMs` long; the buffers in
-// `playing` answer that they play.
+// `playing` answer that they play. Files readied ahead of a load are kept in
+// `prepared`, in order, apart from the log: readying changes nothing a user
+// sees or hears.
 class FakeWavePlayer : public WavePlayer {
 public:
     explicit FakeWavePlayer(EffectLog& log) : log_(log) { }
 
+    void prepareWaveFile(const std::string& path) override { prepared.push_back(path); }
     int loadWaveFile(const std::string& path) override
     {
         log_.add("wave LoadWaveFile \"" + path + "\"");
@@ -41,6 +45,7 @@ public:
     int lengthMs = 1000;
     std::set<int> playing;
     std::set<std::string> unloadable;
+    std::vector<std::string> prepared;
     // Set to play without a sound output: what the audio system said.
     std::string noOutput;
 

@@ -1,6 +1,6 @@
 #include "midi/SoundFontSynth.h"
 
-#include "midi/MessageQueue.h"
+#include "audio/MessageQueue.h"
 
 #include <fluidsynth.h>
 
@@ -25,6 +25,10 @@ constexpr int kPitchBend = 0xE0;
 
 // Frames rendered per FluidSynth call; any device period is made of these.
 constexpr int kRenderChunk = 512;
+
+// FluidSynth renders in blocks of this many frames (its FLUID_BUFSIZE, fixed
+// when the library is built) and starts a voice only at a block's start.
+constexpr int kFluidBlock = 64;
 
 // Samples below this level pass unchanged; above it they bend smoothly towards
 // full scale instead of clipping hard. Some General MIDI programs (string
@@ -94,6 +98,18 @@ void dispatch(fluid_synth_t* synth, const MidiBytes& message)
 // The queue's item that ends every note on every channel: no real message is empty.
 constexpr MidiBytes kAllNotesOff {};
 
+// A message with the moment it was handed over.
+struct StampedMessage {
+    MidiBytes message;
+    audio::Stamp stamp = 0;
+};
+
+// A note-on with a velocity: the one message that makes a silent synthesizer sound.
+bool startsSound(const MidiBytes& message)
+{
+    return message.size == 3 && (message.status() & 0xF0) == kNoteOn && message.bytes[2] > 0;
+}
+
 } // namespace
 
 struct SoundFontSynth::Engine {
@@ -110,12 +126,19 @@ struct SoundFontSynth::Engine {
     std::string reason;
 
     // User-interface thread to audio thread.
-    MessageQueue<MidiBytes, kQueueCapacity> queue;
+    audio::MessageQueue<StampedMessage, kQueueCapacity> queue;
     // An all-notes-off that did not fit into the queue; the audio thread
     // applies it after the queued messages.
     std::atomic<bool> allNotesOffOverdue {false};
+    std::atomic<std::uint64_t> synthesized {0};
 
-    std::array<float, 2 * kRenderChunk> scratch {}; // audio thread only
+    // Audio thread only.
+    std::array<float, 2 * kRenderChunk> scratch {};
+    // No voice sounds and the last output was silent: nothing to render.
+    bool idle = true;
+    // Frames of FluidSynth's current block already rendered (0: a block
+    // begins at the next frame).
+    int blockPhase = 0;
 
     ~Engine()
     {
@@ -142,19 +165,98 @@ struct SoundFontSynth::Engine {
             ready.store(true, std::memory_order_release);
     }
 
-    // Audio thread: everything queued before this period, in order.
-    void takeQueued() noexcept
+    void take(const MidiBytes& message) noexcept
     {
-        queue.drain([this](const MidiBytes& message) noexcept {
-            if (message.size == 0)
-                fluid_synth_all_notes_off(synth, -1);
-            else
-                dispatch(synth, message);
-            if (taken)
-                taken(message);
+        if (message.size == 0)
+            fluid_synth_all_notes_off(synth, -1);
+        else
+            dispatch(synth, message);
+        if (taken)
+            taken(message);
+    }
+
+    // Renders frames from..to of the period and adds them to the mix; true
+    // when any of them sounds.
+    bool synthesize(std::int16_t* mix, int from, int to) noexcept
+    {
+        bool sounded = false;
+        float* buffer = scratch.data();
+        for (int done = from; done < to;) {
+            const int chunk = std::min(kRenderChunk, to - done);
+            fluid_synth_write_float(synth, chunk, buffer, 0, 2, buffer, 1, 2);
+            std::int16_t* out = mix + 2 * done;
+            for (int i = 0; i < 2 * chunk; ++i) {
+                const std::int16_t sample = toSample(buffer[i]);
+                sounded = sounded || sample != 0;
+                out[i] = audio::mixSample(out[i], sample);
+            }
+            blockPhase = (blockPhase + chunk) % kFluidBlock;
+            done += chunk;
+        }
+        synthesized.fetch_add(static_cast<std::uint64_t>(to - from), std::memory_order_relaxed);
+        return sounded;
+    }
+
+    // From silence: drops what is left of FluidSynth's current block (it is
+    // silent: nothing sounds), so that the next block, and a note handed over
+    // just now, begins at the next frame of the output.
+    void beginBlockHere() noexcept
+    {
+        if (blockPhase == 0)
+            return;
+        float* buffer = scratch.data();
+        fluid_synth_write_float(synth, kFluidBlock - blockPhase, buffer, 0, 2, buffer, 1, 2);
+        blockPhase = 0;
+    }
+
+    // While voices sound: the frame, not before `done`, at which to hand over
+    // a message meant for frame `at` so that FluidSynth's block start nearest
+    // to `at` is where it takes effect.
+    int handOverFrame(int done, int at) const noexcept
+    {
+        const int toBlockStart = (kFluidBlock - (blockPhase + at - done) % kFluidBlock) % kFluidBlock;
+        const int earlier = at + toBlockStart - kFluidBlock;
+        if (toBlockStart > kFluidBlock / 2 && earlier >= done)
+            return earlier;
+        return at;
+    }
+
+    // Nothing sounds and nothing waits in the queue (see AudioSource::idle).
+    bool resting() const noexcept
+    {
+        return idle && queue.size() == 0 && !allNotesOffOverdue.load(std::memory_order_acquire);
+    }
+
+    // Audio thread: one period, with every message queued before it at its frame.
+    void render(std::int16_t* mix, const audio::AudioPeriod& period) noexcept
+    {
+        if (resting())
+            return;
+        bool synthesizing = !idle;
+        bool sounded = false;
+        int done = 0;
+        queue.drain([&](const StampedMessage& item) noexcept {
+            const int at = period.frameFor(item.stamp);
+            if (synthesizing) {
+                const int handOver = handOverFrame(done, at);
+                if (handOver > done) {
+                    sounded = synthesize(mix, done, handOver) || sounded;
+                    done = handOver;
+                }
+            } else {
+                done = std::max(done, at);
+            }
+            take(item.message);
+            if (!synthesizing && startsSound(item.message)) {
+                beginBlockHere();
+                synthesizing = true;
+            }
         });
         if (allNotesOffOverdue.exchange(false, std::memory_order_acq_rel))
             fluid_synth_all_notes_off(synth, -1);
+        if (synthesizing)
+            sounded = synthesize(mix, done, period.frames) || sounded;
+        idle = !sounded && fluid_synth_get_active_voice_count(synth) == 0;
     }
 };
 
@@ -184,7 +286,10 @@ SoundFontSynth::SoundFontSynth(SoundFontSettings settings, TakenObserver taken) 
         engine.fail("the synthesizer could not be started");
         return;
     }
-    engine.loader = std::thread([&engine, path = std::move(settings.path)] { engine.load(path); });
+    engine.loader = std::thread([this, &engine, path = std::move(settings.path)] {
+        engine.load(path);
+        wakeOutput(); // messages may have waited for the load
+    });
 }
 
 SoundFontSynth::~SoundFontSynth() = default;
@@ -196,14 +301,18 @@ bool SoundFontSynth::play(const MidiBytes& message)
     // by the output, not per message.
     if (engine.failed.load(std::memory_order_acquire))
         return true;
-    return engine.queue.push(message);
+    if (!engine.queue.push({message, audio::stampNow()}))
+        return false;
+    wakeOutput();
+    return true;
 }
 
 void SoundFontSynth::allNotesOff()
 {
     Engine& engine = *engine_;
-    if (!engine.queue.push(kAllNotesOff))
+    if (!engine.queue.push({kAllNotesOff, audio::stampNow()}))
         engine.allNotesOffOverdue.store(true, std::memory_order_release);
+    wakeOutput();
 }
 
 std::string SoundFontSynth::silenceReason() const
@@ -212,21 +321,17 @@ std::string SoundFontSynth::silenceReason() const
     return engine_->reason;
 }
 
-void SoundFontSynth::render(std::int16_t* interleavedStereo, int frames) noexcept
+void SoundFontSynth::render(std::int16_t* mix, const audio::AudioPeriod& period) noexcept
 {
-    Engine& engine = *engine_;
-    if (!engine.ready.load(std::memory_order_acquire))
-        return;
-    engine.takeQueued();
-    float* scratch = engine.scratch.data();
-    for (int done = 0; done < frames;) {
-        const int chunk = std::min(kRenderChunk, frames - done);
-        fluid_synth_write_float(engine.synth, chunk, scratch, 0, 2, scratch, 1, 2);
-        std::int16_t* out = interleavedStereo + 2 * done;
-        for (int i = 0; i < 2 * chunk; ++i)
-            out[i] = toSample(scratch[i]);
-        done += chunk;
-    }
+    if (engine_->ready.load(std::memory_order_acquire))
+        engine_->render(mix, period);
+}
+
+bool SoundFontSynth::idle() const noexcept
+{
+    // Messages played while the soundfont loads wait for the load: the
+    // loader wakes the output once it is done.
+    return !engine_->ready.load(std::memory_order_acquire) || engine_->resting();
 }
 
 bool SoundFontSynth::waitUntilLoaded()
@@ -237,5 +342,7 @@ bool SoundFontSynth::waitUntilLoaded()
 }
 
 std::size_t SoundFontSynth::queuedMessages() const { return engine_->queue.size(); }
+
+std::uint64_t SoundFontSynth::synthesizedFrames() const { return engine_->synthesized.load(std::memory_order_relaxed); }
 
 } // namespace kelvane::midi

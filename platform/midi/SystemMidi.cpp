@@ -7,6 +7,7 @@
 #include "midi/RtMidiOutputPorts.h"
 #include "midi/SoundFontSynth.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -19,12 +20,30 @@ struct NamedOption {
     std::string SystemMidiOptions::*text; // null for --audio-buffer
 };
 
-constexpr NamedOption kOptions[] = {{"--soundfont", &SystemMidiOptions::soundFont},
-    {"--midi-log", &SystemMidiOptions::midiLog}, {"--audio-buffer", nullptr}};
+constexpr NamedOption kOptions[]
+    = {{"--soundfont", &SystemMidiOptions::soundFont}, {"--midi-log", &SystemMidiOptions::midiLog},
+        {"--audio-buffer", nullptr}, {"--audio-driver", &SystemMidiOptions::audioDriver}};
+
+// One of the drivers this SDL offers, named as SDL names them.
+bool knownDriver(const std::string& name, std::string& known)
+{
+    const std::vector<std::string> drivers = audio::AudioOutput::availableDrivers();
+    for (const std::string& driver : drivers)
+        known += (known.empty() ? "" : ", ") + driver;
+    return std::find(drivers.begin(), drivers.end(), name) != drivers.end();
+}
 
 bool setOption(
     SystemMidiOptions& options, const NamedOption& option, const std::string& value, std::vector<std::string>& problems)
 {
+    if (option.text == &SystemMidiOptions::audioDriver) {
+        std::string known;
+        if (!knownDriver(value, known)) {
+            problems.push_back(
+                std::string(option.name) + " needs one of the audio drivers " + known + ", not \"" + value + "\".");
+            return false;
+        }
+    }
     if (option.text) {
         if (value.empty()) {
             problems.push_back(std::string(option.name) + " needs a file name.");
@@ -100,7 +119,7 @@ struct SystemMidi::Parts {
     RtMidiInputPort input;
     std::unique_ptr<SoundFontSynth> soundFont;
     std::unique_ptr<SilentSynth> silent;
-    audio::AudioOutput::MusicHook hook;
+    audio::AudioOutput::Attachment hook;
     std::unique_ptr<MidiOutputRouter> router;
     std::unique_ptr<MidiPortWatch> watch;
 };
@@ -111,6 +130,7 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
     Parts& parts = *parts_;
     audio::AudioSettings audioSettings;
     audioSettings.bufferFrames = options.audioBufferFrames;
+    audioSettings.driver = options.audioDriver;
     parts.audio = audio::AudioOutput::open(audioSettings, parts.audioProblem);
 
     MidiSynth* mapper = nullptr;
@@ -125,7 +145,7 @@ SystemMidi::SystemMidi(const SystemMidiOptions& options, const std::string& inst
             installedShareFolder);
         synthSettings.sampleRate = parts.audio->sampleRate();
         parts.soundFont = std::make_unique<SoundFontSynth>(std::move(synthSettings));
-        parts.hook = parts.audio->attachMusic(*parts.soundFont);
+        parts.hook = parts.audio->attach(*parts.soundFont);
         mapper = parts.soundFont.get();
     } else {
         parts.silent = std::make_unique<SilentSynth>(parts.audioProblem);

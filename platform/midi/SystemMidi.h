@@ -19,6 +19,8 @@ struct SystemMidiOptions {
     std::string midiLog;
     // --audio-buffer FRAMES: frames per audio device period.
     int audioBufferFrames = audio::AudioSettings::kDefaultBufferFrames;
+    // --audio-driver NAME: SDL's audio driver; empty for SDL's own choice.
+    std::string audioDriver;
     // Not options of the program, which plays on the ALSA sequencer: tests
     // and benchmarks use JACK, whose ports are compared every portRescanMs.
     MidiApi api = MidiApi::AlsaSequencer;
@@ -26,7 +28,8 @@ struct SystemMidiOptions {
 };
 
 // Picks this layer's options out of the program's arguments (argv[1..]):
-// "--soundfont PATH", "--midi-log FILE", "--audio-buffer FRAMES", each also as
+// "--soundfont PATH", "--midi-log FILE", "--audio-buffer FRAMES",
+// "--audio-driver NAME" (one of AudioOutput::availableDrivers()), each also as
 // "--name=value". Other arguments are left for the rest of the program. A bad
 // or missing value leaves the default in place and adds a sentence to `problems`.
 SystemMidiOptions parseSystemMidiOptions(const std::vector<std::string>& arguments, std::vector<std::string>& problems);

@@ -16,6 +16,7 @@ public:
     NullWavePlayer() = default;
     explicit NullWavePlayer(std::string outputProblem) : outputProblem_(std::move(outputProblem)) { }
 
+    void prepareWaveFile(const std::string&) override { }
     int loadWaveFile(const std::string&) override { return -1; }
     void releaseBuffer(int) override { }
     void playBuffer(int) override { }

@@ -238,6 +238,21 @@ TEST(WaveSlotButtons, LoadNeverCreatesOrWritesAndAFailedChoiceChangesNothing)
     EXPECT_EQ(rig.slot(4).name.backColour(), slot_colour::kChosen);
 }
 
+TEST(WaveSlotButtons, LoadReadiesTheChosenFileForItsFirstPressAndAFailedChoiceReadiesNothing)
+{
+    SlotRig rig;
+    const std::string chosen = rig.folder.file("chosen.wav");
+    rig.loadInto(2, chosen);
+    EXPECT_EQ(rig.waves.prepared, (std::vector<std::string> {chosen}));
+    rig.slot(2).load.click(); // cancelled
+    rig.dialogs.files.push_back(rig.folder.missing("gone.wav"));
+    rig.slot(2).load.click();
+    EXPECT_EQ(rig.waves.prepared, (std::vector<std::string> {chosen}));
+    // The press itself is as it always was: it loads the file into a new buffer.
+    rig.press(2);
+    EXPECT_EQ(rig.log.startingWith("wave Load"), (Log {"wave LoadWaveFile " + quoted(chosen)}));
+}
+
 TEST(WaveSlotStatus, TickColoursSoundingGreenSilentRedAndEmptyWhite)
 {
     SlotRig rig;

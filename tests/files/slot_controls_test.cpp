@@ -57,6 +57,24 @@ TEST(SetupOnSlotControls, RecallChangesSettingsButStopsAndReleasesNothing)
     EXPECT_EQ(r.slot(1).path(), "/w/pad.wav");
 }
 
+TEST(SetupOnSlotControls, OpenAndRecallReadyTheFilesOfChosenSlotsForTheirFirstPress)
+{
+    SlotsRig r;
+    r.rig.started();
+    PerformanceSetup file = r.whole.controls().capture();
+    file.slots[0] = SlotSetup {"/w/kick.wav", "kick.wav", 0, -200, 0, 0, 0};
+    file.slots[1].path = "/w/nameless.wav"; // no name: the slot opens empty
+    file.slots[4] = SlotSetup {"/w/pad.wav", "pad.wav", 0, -400, 1, 0, 3};
+    r.files.files["/f.dnc"] = encodePerformanceRecord(recordOf(file));
+    r.whole.files().openFile("/f.dnc");
+    EXPECT_EQ(r.rig.waves.prepared, (std::vector<std::string> {"/w/kick.wav", "/w/pad.wav"}));
+
+    r.whole.banks().store(2);
+    r.rig.waves.prepared.clear();
+    r.whole.banks().recall(2);
+    EXPECT_EQ(r.rig.waves.prepared, (std::vector<std::string> {"/w/kick.wav", "/w/pad.wav"}));
+}
+
 TEST(SetupOnSlotControls, OpenColoursNameBoxesAndEmptiesSlotsWithoutAName)
 {
     SlotsRig r;

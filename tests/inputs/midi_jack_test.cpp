@@ -120,7 +120,7 @@ private:
 // memory.
 struct Program {
     Program() :
-        midi(midi::SystemMidiOptions {{}, {}, 256, midi::MidiApi::Jack, kRescanMs}),
+        midi(midi::SystemMidiOptions {{}, {}, 256, {}, midi::MidiApi::Jack, kRescanMs}),
         waves(log),
         stavik1(log, "Stavik1"),
         stavik2(log, "Stavik2"),

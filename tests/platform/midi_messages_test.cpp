@@ -1,5 +1,5 @@
 // Message checks, the MIDI log's line format and file, and the command-line options.
-#include "midi/MessageQueue.h"
+#include "audio/MessageQueue.h"
 #include "midi/MidiBytes.h"
 #include "midi/MidiLog.h"
 #include "midi/SystemMidi.h"
@@ -14,6 +14,8 @@
 
 namespace kelvane::midi {
 namespace {
+
+using audio::MessageQueue;
 
 MidiBytes bytes(std::initializer_list<std::uint8_t> values)
 {
@@ -209,7 +211,8 @@ TEST(SystemMidiOptions, ReadsItsOwnOptionsAndLeavesTheRest)
     EXPECT_TRUE(problems.empty());
 
     const auto defaults = parseSystemMidiOptions({}, problems);
-    EXPECT_EQ(defaults.audioBufferFrames, 256);
+    EXPECT_EQ(defaults.audioBufferFrames, audio::AudioSettings::kDefaultBufferFrames);
+    EXPECT_TRUE(defaults.audioDriver.empty());
     EXPECT_TRUE(defaults.soundFont.empty());
     EXPECT_TRUE(defaults.midiLog.empty());
 }
@@ -219,13 +222,33 @@ TEST(SystemMidiOptions, BadBufferSizesKeepTheDefaultAndSaySo)
     for (const char* bad : {"0", "-256", "31", "8193", "256x", "", "99999999999999999999"}) {
         std::vector<std::string> problems;
         const auto options = parseSystemMidiOptions({"--audio-buffer", bad}, problems);
-        EXPECT_EQ(options.audioBufferFrames, 256) << bad;
+        EXPECT_EQ(options.audioBufferFrames, audio::AudioSettings::kDefaultBufferFrames) << bad;
         EXPECT_EQ(problems.size(), 1u) << bad;
     }
     std::vector<std::string> problems;
     const auto options = parseSystemMidiOptions({"--midi-log"}, problems);
     EXPECT_TRUE(options.midiLog.empty());
     EXPECT_EQ(problems.size(), 1u);
+}
+
+TEST(SystemMidiOptions, TheAudioDriverMustBeOneThatThisSdlOffers)
+{
+    std::vector<std::string> problems;
+    EXPECT_EQ(parseSystemMidiOptions({"--audio-driver", "dummy"}, problems).audioDriver, "dummy");
+    EXPECT_EQ(parseSystemMidiOptions({"--audio-driver=disk"}, problems).audioDriver, "disk");
+    EXPECT_TRUE(problems.empty());
+
+    for (const char* bad : {"pipwire", "", "DUMMY"}) {
+        std::vector<std::string> said;
+        EXPECT_TRUE(parseSystemMidiOptions({"--audio-driver", bad}, said).audioDriver.empty()) << bad;
+        ASSERT_EQ(said.size(), 1u) << bad;
+        // The sentence names what was given and what would do.
+        EXPECT_NE(said.front().find(std::string("\"") + bad + "\""), std::string::npos) << said.front();
+        EXPECT_NE(said.front().find("dummy"), std::string::npos) << said.front();
+    }
+    std::vector<std::string> said;
+    parseSystemMidiOptions({"--audio-driver"}, said);
+    EXPECT_EQ(said, (std::vector<std::string> {"--audio-driver needs a value."}));
 }
 
 TEST(ChooseSoundFont, OverrideWinsEvenWhenMissingThenTheSystemDefaultsInOrder)

@@ -8,16 +8,18 @@
 
 #include <gtest/gtest.h>
 
-#include <SDL_mixer.h>
 #include <malloc.h>
 
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -46,7 +48,7 @@ protected:
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", device_.c_str(), 1);
         std::string problem;
-        output_ = AudioOutput::open({kRate, 512}, problem);
+        output_ = AudioOutput::open({kRate, 512, {}}, problem);
         if (output_)
             player_ = std::make_unique<MixerWavePlayer>(*output_);
         else
@@ -150,10 +152,13 @@ TEST_F(DiskOutput, LoopingRepeatsUntilStoppedAndStopSilences)
 
     player_->stopBuffer(buffer);
     EXPECT_FALSE(player_->isBufferPlaying(buffer));
-    // What was already mixed drains within a few periods; after that, silence.
+    // What was already mixed drains within a few periods; after that,
+    // silence, until the device rests with nothing left to play.
     const std::size_t stoppedAt = heard().size();
-    ASSERT_TRUE(deviceMoves(kRate / 2));
-    EXPECT_EQ(soundingFrames(heard(), stoppedAt + kRate / 5), 0U);
+    const std::uint64_t rests = output_->rests();
+    ASSERT_TRUE(within(3s, [&] { return output_->rests() > rests; }));
+    ASSERT_GT(heard().size(), stoppedAt + kRate / 5);
+    EXPECT_EQ(soundingFrames(heard(), stoppedAt + kRate / 10), 0U);
 }
 
 TEST_F(DiskOutput, ManySoundsAtOnceEachGetAChannelAndStopAllEndsThemAll)
@@ -196,10 +201,22 @@ TEST_F(DiskOutput, UnreadableFilesGiveMinusOneAndUnknownNumbersDoNothing)
     std::ofstream(file("corrupt.wav"), std::ios::binary) << corrupt;
     std::ofstream(file("text.mp3"), std::ios::binary) << "this is not a sound";
 
-    for (const char* name : {"empty.wav", "truncated.wav", "header-only.wav", "corrupt.wav", "text.mp3", "absent.wav"})
+    for (const char* name : {"empty.wav", "truncated.wav", "header-only.wav", "corrupt.wav", "text.mp3"}) {
+        // Not known until decoded: the first load makes a buffer at once,
+        // which never sounds; from then on the file is refused at once.
+        const int first = player_->loadWaveFile(file(name));
+        if (first != -1) {
+            EXPECT_EQ(player_->bufferLength(first), 0) << name;
+            player_->playBuffer(first);
+            EXPECT_TRUE(within(3s, [&] { return !player_->isBufferPlaying(first); })) << name;
+            player_->releaseBuffer(first);
+        }
         EXPECT_EQ(player_->loadWaveFile(file(name)), -1) << name;
+    }
+    EXPECT_EQ(player_->loadWaveFile(file("absent.wav")), -1);
     EXPECT_EQ(player_->loadWaveFile(""), -1);
     EXPECT_EQ(player_->loadWaveFile(folder_.string()), -1); // a folder
+    EXPECT_EQ(soundingFrames(heard()), 0U);
 
     for (int unknown : {0, -1, 12345}) {
         player_->playBuffer(unknown);
@@ -214,6 +231,45 @@ TEST_F(DiskOutput, UnreadableFilesGiveMinusOneAndUnknownNumbersDoNothing)
     EXPECT_EQ(player_->bufferCount(), 0);
 }
 
+TEST_F(DiskOutput, AFileReadiedWhenChosenIsDecodedOnceAndAPressDuringTheDecodeSoundsWhenItEnds)
+{
+    ASSERT_TRUE(player_);
+    // Twenty seconds of sound: its decode takes a while.
+    const std::string wave = constantWave(file("long.wav"), kRate, 20 * kRate, 2000, 2000);
+    player_->prepareWaveFile(wave);
+    const auto asked = std::chrono::steady_clock::now();
+    const int buffer = player_->loadWaveFile(wave); // at once, decoded or not
+    player_->playBuffer(buffer);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 50ms);
+    EXPECT_TRUE(player_->isBufferPlaying(buffer));
+    EXPECT_TRUE(within(5s, [&] { return soundingFrames(heard()) > 0; }));
+    EXPECT_EQ(player_->bufferLength(buffer), 20000);
+    player_->stopBuffer(buffer);
+    EXPECT_EQ(player_->cache().decodes(), 1U);
+    // Readying it again, or a press after it is decoded, decodes nothing more.
+    player_->prepareWaveFile(wave);
+    player_->releaseBuffer(player_->loadWaveFile(wave));
+    EXPECT_EQ(player_->cache().decodes(), 1U);
+}
+
+TEST_F(DiskOutput, AFileChosenWhileTheOutputRestsIsDecodedWithoutWaitingForAPress)
+{
+    ASSERT_TRUE(player_);
+    const std::uint64_t rests = output_->rests();
+    ASSERT_TRUE(within(3s, [&] { return output_->rests() > rests; })) << "the silent output never rested";
+    // SDL_mixer takes the device's lock while it decodes, which the resting
+    // output holds: the decode must not wait for the next press to wake it.
+    const std::string wave = constantWave(file("chosen.wav"), kRate, kRate, 1000, 1000);
+    player_->prepareWaveFile(wave);
+    const int buffer = player_->loadWaveFile(wave);
+    auto length = std::async(std::launch::async, [&] { return player_->bufferLength(buffer); });
+    const bool decoded = length.wait_for(3s) == std::future_status::ready;
+    if (!decoded)
+        player_->playBuffer(buffer); // wakes the output, so that the test can end
+    EXPECT_TRUE(decoded) << "the decode waited for the output to wake";
+    EXPECT_EQ(length.get(), 1000);
+}
+
 // A CD-rate file is converted to the output's rate. The sound keeps only its
 // own bytes, not the buffer it was converted in (four times as large), so the
 // memory a slot holds is what the cache counts: eight 50 MB files at 44.1 kHz
@@ -221,12 +277,11 @@ TEST_F(DiskOutput, UnreadableFilesGiveMinusOneAndUnknownNumbersDoNothing)
 TEST_F(DiskOutput, AConvertedSoundHoldsNoMoreMemoryThanItsBytes)
 {
     const std::string path = constantWave(file("cd.wav"), 44100, 441000, 1000, -1000);
-    const std::optional<DecodedWave> wave = MixerWavePlayer::decode(path, output_->sampleRate());
+    const std::optional<DecodedWave> wave = MixerWavePlayer::decode(path, *output_);
     ASSERT_TRUE(wave);
-    const auto* chunk = static_cast<const Mix_Chunk*>(wave->audio.get());
-    EXPECT_EQ(chunk->alen, wave->bytes);
+    EXPECT_EQ(wave->frames * 4, wave->bytes);
     EXPECT_NEAR(static_cast<double>(wave->bytes), kRate * 10 * 4, 64 * 4) << "ten seconds at the output's rate";
-    EXPECT_LE(::malloc_usable_size(chunk->abuf), wave->bytes + 4096);
+    EXPECT_LE(::malloc_usable_size(const_cast<std::int16_t*>(wave->samples)), wave->bytes + 4096);
 }
 
 TEST(WaveGains, VolumeIsHundredthsOfADecibelAndPanAttenuatesTheOtherSide)
@@ -245,17 +300,24 @@ TEST(WaveGains, VolumeIsHundredthsOfADecibelAndPanAttenuatesTheOtherSide)
     EXPECT_FLOAT_EQ(MixerWavePlayer::gainsFor(500, 0).left, 1.0f); // never louder than the file
 }
 
-// The cache on its own, with a counting decoder and stamps the test controls.
+// The cache on its own, with a counting decoder and stamps the test
+// controls. The decoder may be held back, to see what happens while a decode
+// is under way.
 class Cache : public ::testing::Test {
 protected:
     DecodedWaveCache make(std::size_t capacity)
     {
         return DecodedWaveCache(
             [this](const std::string& path) -> std::optional<DecodedWave> {
-                decoded.push_back(path);
+                {
+                    std::unique_lock lock(mutex);
+                    decodedPaths.push_back(path);
+                    decoderThread = std::this_thread::get_id();
+                    released.wait(lock, [this] { return !heldBack; });
+                }
                 if (path == "bad")
                     return std::nullopt;
-                return DecodedWave {std::make_shared<int>(0), sizes.at(path), 10};
+                return DecodedWave {std::make_shared<int>(0), nullptr, 1, sizes.at(path), 10};
             },
             capacity,
             [this](const std::string& path) -> std::optional<FileStamp> {
@@ -264,37 +326,123 @@ protected:
                 return stamps.at(path);
             });
     }
-    std::vector<std::string> decoded;
-    std::map<std::string, std::size_t> sizes {{"a", 40}, {"b", 40}, {"c", 40}, {"huge", 500}, {"bad", 1}};
+    // Gets the file and waits for its decode: what a use that finds it decoded sees.
+    static std::shared_ptr<const WaveDecoding> decoded(DecodedWaveCache& cache, const std::string& path)
+    {
+        auto decoding = cache.get(path);
+        if (decoding)
+            decoding->wait();
+        return decoding;
+    }
+    void holdBack()
+    {
+        std::lock_guard lock(mutex);
+        heldBack = true;
+    }
+    void release()
+    {
+        {
+            std::lock_guard lock(mutex);
+            heldBack = false;
+        }
+        released.notify_all();
+    }
+    std::vector<std::string> decodedSoFar()
+    {
+        std::lock_guard lock(mutex);
+        return decodedPaths;
+    }
+
+    std::mutex mutex;
+    std::condition_variable released;
+    bool heldBack = false;
+    std::vector<std::string> decodedPaths;
+    std::thread::id decoderThread;
+    std::map<std::string, std::size_t> sizes {{"a", 40}, {"b", 40}, {"c", 40}, {"d", 40}, {"huge", 500}, {"bad", 1}};
     std::map<std::string, FileStamp> stamps {
-        {"a", {1, 1}}, {"b", {1, 1}}, {"c", {1, 1}}, {"huge", {1, 1}}, {"bad", {1, 1}}};
+        {"a", {1, 1}}, {"b", {1, 1}}, {"c", {1, 1}}, {"d", {1, 1}}, {"huge", {1, 1}}, {"bad", {1, 1}}};
 };
 
 TEST_F(Cache, KeepsTheRecentlyUsedWithinItsBoundAndDecodesAChangedFileAgain)
 {
     DecodedWaveCache cache = make(100);
-    cache.get("a");
-    cache.get("b");
-    cache.get("a"); // a is now the most recent
-    cache.get("c"); // 120 bytes: b, the least recent, goes
-    EXPECT_EQ(decoded, (std::vector<std::string> {"a", "b", "c"}));
+    decoded(cache, "a");
+    decoded(cache, "b");
+    decoded(cache, "a"); // a is now the most recent
+    decoded(cache, "c"); // 120 bytes: b, the least recent, goes
+    decoded(cache, "c");
+    EXPECT_EQ(decodedSoFar(), (std::vector<std::string> {"a", "b", "c"}));
     EXPECT_EQ(cache.bytes(), 80U);
-    cache.get("a");
-    cache.get("b");
-    EXPECT_EQ(decoded.back(), "b");
-    EXPECT_EQ(decoded.size(), 4U);
+    decoded(cache, "a");
+    decoded(cache, "b");
+    EXPECT_EQ(decodedSoFar().back(), "b");
+    EXPECT_EQ(decodedSoFar().size(), 4U);
 
     stamps["a"].modified = 2; // saved again
-    cache.get("a");
-    EXPECT_EQ(decoded.size(), 5U);
+    decoded(cache, "a");
+    EXPECT_EQ(decodedSoFar().size(), 5U);
+    decoded(cache, "a");
     EXPECT_EQ(cache.entries(), 2U);
 
-    // Too big to keep, undecodable or missing: answered, never kept.
-    EXPECT_TRUE(cache.get("huge"));
-    EXPECT_FALSE(cache.get("bad"));
+    // Too big to keep: answered, never kept. Missing: not answered.
+    EXPECT_TRUE(decoded(cache, "huge"));
     EXPECT_FALSE(cache.get("missing"));
+    decoded(cache, "a");
     EXPECT_EQ(cache.entries(), 2U);
     EXPECT_LE(cache.bytes(), 100U);
+    EXPECT_EQ(cache.decodes(), decodedSoFar().size());
+}
+
+TEST_F(Cache, DecodesOnItsOwnThreadAndAUseDuringTheDecodeDoesNotWaitForIt)
+{
+    DecodedWaveCache cache = make(1000);
+    holdBack();
+    cache.prepare("a");
+    // The decode is held back on the worker, and still every call returns.
+    const auto during = cache.get("a");
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->state(), WaveDecoding::State::Decoding);
+    cache.prepare("a");
+    EXPECT_EQ(cache.decodes(), 1U); // one decode, however often it is asked for
+    release();
+    EXPECT_EQ(during->wait(), WaveDecoding::State::Decoded);
+    EXPECT_EQ(cache.get("a"), during);
+    EXPECT_NE(decoderThread, std::this_thread::get_id());
+}
+
+TEST_F(Cache, AFileThatDoesNotDecodeIsRefusedAtOnceUntilItChanges)
+{
+    DecodedWaveCache cache = make(1000);
+    holdBack();
+    cache.prepare("bad");
+    const auto first = cache.get("bad"); // still decoding: not yet known to be bad
+    ASSERT_TRUE(first);
+    release();
+    EXPECT_EQ(first->wait(), WaveDecoding::State::Failed);
+    EXPECT_FALSE(cache.get("bad"));
+    EXPECT_FALSE(cache.get("bad"));
+    EXPECT_EQ(cache.decodes(), 1U);
+    stamps["bad"].size = 2; // replaced on disk: decoded afresh
+    holdBack();
+    EXPECT_TRUE(cache.get("bad"));
+    release();
+    EXPECT_EQ(cache.decodes(), 2U);
+}
+
+TEST_F(Cache, AFileAskedForNowIsDecodedBeforeTheOnesReadiedAhead)
+{
+    DecodedWaveCache cache = make(1000);
+    holdBack();
+    cache.prepare("a"); // the worker takes it and is held back
+    while (decodedSoFar().empty())
+        std::this_thread::yield();
+    cache.prepare("b");
+    cache.prepare("c");
+    const auto pressed = cache.get("d");
+    release();
+    pressed->wait();
+    decoded(cache, "c");
+    EXPECT_EQ(decodedSoFar(), (std::vector<std::string> {"a", "d", "b", "c"}));
 }
 
 } // namespace

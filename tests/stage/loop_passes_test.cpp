@@ -14,8 +14,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <SDL_mixer.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,6 +38,7 @@ class StopWatchingPlayer : public WavePlayer {
 public:
     explicit StopWatchingPlayer(WavePlayer& player) : player_(player) { }
 
+    void prepareWaveFile(const std::string& path) override { player_.prepareWaveFile(path); }
     int loadWaveFile(const std::string& path) override { return player_.loadWaveFile(path); }
     void releaseBuffer(int buffer) override { player_.releaseBuffer(buffer); }
     void playBuffer(int buffer) override { player_.playBuffer(buffer); }
@@ -64,8 +63,9 @@ private:
 // The program's sound output on SDL's disk driver, whose device writes each
 // period when its time has come, as a sound card would take it. The period
 // is exactly 1 ms, so the driver keeps close to real time; what is heard is
-// timed on the audio thread, period by period, by the steady clock.
-class TimedDevice {
+// timed on the audio thread, period by period, by the steady clock: each
+// period's start and the first and last frame that sound in it.
+class TimedDevice : public audio::AudioSource {
 public:
     static constexpr int kPeriodFrames = 48;
 
@@ -74,15 +74,12 @@ public:
         fs::create_directories(folder_);
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-        output_ = audio::AudioOutput::open(audio::AudioSettings {kRate, kPeriodFrames}, problem_);
+        output_ = audio::AudioOutput::open(audio::AudioSettings {kRate, kPeriodFrames, {}}, problem_);
         periods_.resize(kMostPeriods);
-        if (output_)
-            Mix_RegisterEffect(MIX_CHANNEL_POST, notePeriod, nullptr, this);
     }
-    ~TimedDevice()
+    ~TimedDevice() override
     {
-        if (output_)
-            Mix_UnregisterEffect(MIX_CHANNEL_POST, notePeriod);
+        listening_ = {};
         output_.reset();
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
@@ -93,51 +90,75 @@ public:
     audio::AudioOutput* output() const { return output_.get(); }
     const std::string& problem() const { return problem_; }
     fs::path file(const std::string& name) const { return folder_ / name; }
+    // Listens after the sources attached so far (the wave player's mixer).
+    void listen() { listening_ = output_->attach(*this); }
 
-    // How long the device sounded without a break, from the first period
-    // mixed with sound after `from` to the first silent one after that; nothing
-    // while it has not gone silent again.
+    // How long the device sounded without a break, from the first frame heard
+    // after `from` to the last one before a silent frame; nothing while
+    // nothing was heard. The output rests once every source is idle, so no
+    // silent period need follow the last sound.
     std::optional<Clock::duration> soundedAfter(Clock::time_point from) const
     {
-        const std::size_t mixed = count_.load(std::memory_order_acquire);
+        const std::size_t rendered = count_.load(std::memory_order_acquire);
         std::optional<Clock::time_point> began;
-        for (std::size_t i = 0; i < mixed; ++i) {
+        Clock::time_point ended;
+        for (std::size_t i = 0; i < rendered; ++i) {
             const Period& p = periods_[i];
-            if (p.mixedAt < from)
+            if (p.start < from)
                 continue;
-            if (!began && p.sounding)
-                began = p.mixedAt;
-            else if (began && !p.sounding)
-                return p.mixedAt - *began;
+            if (began && p.firstSounding != 0)
+                break; // silence after the sound began
+            if (p.firstSounding < 0)
+                continue;
+            if (!began)
+                began = p.start + frameTime(p.firstSounding);
+            ended = p.start + frameTime(p.lastSounding + 1);
+            if (p.lastSounding != kPeriodFrames - 1)
+                break;
         }
-        return std::nullopt;
+        if (!began)
+            return std::nullopt;
+        return ended - *began;
     }
 
 private:
     struct Period {
-        Clock::time_point mixedAt;
-        bool sounding;
+        Clock::time_point start;
+        int firstSounding; // -1 when the period is silent
+        int lastSounding;
     };
     static constexpr std::size_t kMostPeriods = 60 * kRate / kPeriodFrames; // a minute
 
-    // Runs on the audio thread after each period's mix.
-    static void notePeriod(int, void* stream, int bytes, void* self)
+    static Clock::duration frameTime(int frames)
     {
-        auto& device = *static_cast<TimedDevice*>(self);
-        const std::size_t i = device.count_.load(std::memory_order_relaxed);
-        if (i == device.periods_.size())
-            return;
-        const auto* samples = static_cast<const std::int16_t*>(stream);
-        const bool sounding = std::any_of(samples, samples + bytes / 2, [](std::int16_t s) { return s != 0; });
-        device.periods_[i] = {Clock::now(), sounding};
-        device.count_.store(i + 1, std::memory_order_release);
+        return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(double(frames) / kRate));
     }
+
+    // Runs on the audio thread after the sources have rendered the period.
+    void render(std::int16_t* mix, const audio::AudioPeriod& period) noexcept override
+    {
+        const std::size_t i = count_.load(std::memory_order_relaxed);
+        if (i == periods_.size())
+            return;
+        Period p {Clock::time_point(std::chrono::nanoseconds(period.start)), -1, -1};
+        for (int frame = 0; frame < period.frames; ++frame) {
+            if (mix[2 * frame] != 0 || mix[2 * frame + 1] != 0) {
+                if (p.firstSounding < 0)
+                    p.firstSounding = frame;
+                p.lastSounding = frame;
+            }
+        }
+        periods_[i] = p;
+        count_.store(i + 1, std::memory_order_release);
+    }
+    bool idle() const noexcept override { return true; }
 
     fs::path folder_;
     std::string problem_;
     std::vector<Period> periods_;
     std::atomic<std::size_t> count_ {0};
     std::unique_ptr<audio::AudioOutput> output_;
+    audio::AudioOutput::Attachment listening_;
 };
 
 // Runs the event loop as the program does, waiting in it for the next event
@@ -172,6 +193,7 @@ TEST(LoopedWaves, EveryPassIsHeardAndTheStopComesWithinOneTickOfItsPoint)
     TimedDevice device;
     ASSERT_NE(device.output(), nullptr) << device.problem();
     audio::MixerWavePlayer mixer(*device.output());
+    device.listen();
     StopWatchingPlayer player(mixer);
     fakes::EffectLog log;
     fakes::FakeDialogs dialogs(log);
@@ -194,15 +216,13 @@ TEST(LoopedWaves, EveryPassIsHeardAndTheStopComesWithinOneTickOfItsPoint)
         const Clock::time_point pressed = Clock::now();
         slots.playPress(1);
         // The event loop runs the loop timer until the stop, and a little
-        // longer, until the device has gone silent.
-        std::optional<Clock::duration> heard;
+        // longer, until the device has played the stop.
         ASSERT_TRUE(runEventLoopUntil(
-            [&] {
-                heard = device.soundedAfter(pressed);
-                return heard.has_value();
-            },
+            [&] { return player.stoppedAt && Clock::now() > *player.stoppedAt + std::chrono::milliseconds(100); },
             c.stopsFromMs + 5000))
-            << "the loop never went silent";
+            << "the loop never stopped";
+        const std::optional<Clock::duration> heard = device.soundedAfter(pressed);
+        ASSERT_TRUE(heard.has_value()) << "nothing was heard";
         ASSERT_TRUE(player.stoppedAt.has_value());
         const auto stoppedAfterMs
             = std::chrono::duration_cast<std::chrono::milliseconds>(*player.stoppedAt - pressed).count();

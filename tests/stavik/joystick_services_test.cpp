@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -267,6 +269,39 @@ TEST(JoystickServicesThreadTest, PadsNobodyTouchesWakeNothingAndAPressWakesThePo
     ASSERT_TRUE(deliveredByTheEventLoop(right, 1));
     EXPECT_EQ(right.log, (std::vector<std::string> {"pressed 2"}));
     EXPECT_TRUE(left.log.empty());
+}
+
+TEST(JoystickServicesThreadTest, ACaptureWaitingForItsDeviceSleepsUntilADeviceFileAppears)
+{
+    // A device folder of the test's own, not there yet: its parent is watched.
+    const std::string parent = "/tmp/kelvane-devices-" + std::to_string(getpid());
+    const std::string folder = parent + "/input";
+    std::filesystem::remove_all(parent);
+    std::filesystem::create_directories(parent);
+    {
+        SdlJoystickServices services(SdlJoystickServices::kSupportedDevices, folder.c_str());
+        RecordingListener listener;
+        ASSERT_EQ(services.setWaitingCapture(0, 1, true, listener), JoyResult::Ok);
+        runEventLoopFor(20);
+        const long settled = pollThreadWakes();
+        ASSERT_GE(settled, 0) << "no poll thread";
+        runEventLoopFor(400);
+        EXPECT_LT(pollThreadWakes() - settled, 3) << "a capture without its device kept the poll thread waking";
+
+        // The folder appears, then a device file in it: the thread looks
+        // for the device every 50 ms for a while, then sleeps again.
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/event7").put('x');
+        const long beforeArrival = pollThreadWakes();
+        runEventLoopFor(400);
+        EXPECT_GE(pollThreadWakes() - beforeArrival, 4) << "the new device file was not looked at";
+
+        VirtualJoystick pad; // SDL tells of a device it knows at once
+        pad.setButton(1, true);
+        ASSERT_TRUE(deliveredByTheEventLoop(listener, 1));
+        EXPECT_EQ(listener.log.front(), "pressed 1");
+    }
+    std::filesystem::remove_all(parent);
 }
 
 TEST(JoystickServicesThreadTest, ADeviceThatDoesNotSayWhenItChangesIsPolledEveryPeriod)

@@ -12,11 +12,12 @@ using Args = std::vector<std::string>;
 TEST(CommandLine, SeparatesOwnMidiAndToolkitArguments)
 {
     const auto line = parseCommandLine({"kelvane", "--soundfont", "/sf/a.sf2", "-platform", "offscreen",
-        "--midi-log=/tmp/m.log", "--audio-buffer", "128", "--exit-when-shown"});
+        "--midi-log=/tmp/m.log", "--audio-buffer", "128", "--audio-driver", "jack", "--exit-when-shown"});
     EXPECT_FALSE(line.showVersion);
     EXPECT_TRUE(line.exitWhenShown);
-    EXPECT_EQ(
-        line.midiArguments, (Args {"--soundfont", "/sf/a.sf2", "--midi-log=/tmp/m.log", "--audio-buffer", "128"}));
+    EXPECT_EQ(line.midiArguments,
+        (Args {
+            "--soundfont", "/sf/a.sf2", "--midi-log=/tmp/m.log", "--audio-buffer", "128", "--audio-driver", "jack"}));
     EXPECT_EQ(line.toolkitArguments, (Args {"kelvane", "-platform", "offscreen"}));
     EXPECT_TRUE(line.problems.empty());
 }

@@ -106,7 +106,7 @@ TEST(HelpFile, DescribesEveryMenuCommandTheFilesAndTheOptions)
     for (const std::string& command : commands)
         EXPECT_NE(text.find(command), std::string::npos) << "the help does not mention \"" << command << "\"";
     for (const char* topic : {".dnc", "kelvane.dat", "MIDI Setup", "--soundfont", "--midi-log", "--audio-buffer",
-             "--version", "F1", "F4", "Ctrl+P", "sw1", "sw8"})
+             "--audio-driver", "--version", "F1", "F4", "Ctrl+P", "sw1", "sw8"})
         EXPECT_NE(text.find(topic), std::string::npos) << "the help does not mention \"" << topic << "\"";
 }
 

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -32,9 +34,12 @@ using Nanoseconds = std::chrono::nanoseconds;
 constexpr std::uint32_t kAxisMax = 65535;
 constexpr int kAxisOffset = 32768; // SDL's -32768..32767 becomes 0..65535
 constexpr int kMaxButtons = 32; // bits of Position::buttons
-// A capture whose device is missing looks for it this often: SDL finds real
-// devices plugged in only when its joystick state is updated.
+// A capture whose device is missing looks for it this often, for this long
+// after a device file appeared (or always, where device files cannot be
+// watched): SDL finds real devices plugged in only when its joystick state is
+// updated, and the system may take a while to make a new device readable.
 constexpr Nanoseconds kLookForDeviceEvery = std::chrono::milliseconds(50);
+constexpr Nanoseconds kLookAfterArrival = std::chrono::seconds(3);
 // An axis this close to the centre is at rest: a device unplugged with its
 // stick further out is notified as moved back to the centre.
 constexpr std::uint32_t kRestZone = 8192;
@@ -112,6 +117,62 @@ bool drainChangeSignal(int fd)
     }
 }
 
+// Readable when a file appears or changes in the device folder, or the folder
+// itself appears in its parent: where joysticks plugged in show up.
+class DeviceArrivals {
+public:
+    explicit DeviceArrivals(std::string folder) :
+        folder_(std::move(folder)), fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (fd_ < 0)
+            return;
+        const std::size_t slash = folder_.find_last_of('/');
+        parentWatch_ = slash == std::string::npos
+            ? -1
+            : inotify_add_watch(
+                fd_, folder_.substr(0, std::max<std::size_t>(slash, 1)).c_str(), IN_CREATE | IN_MOVED_TO | IN_ONLYDIR);
+        watchFolder();
+        if (folderWatch_ < 0 && parentWatch_ < 0) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~DeviceArrivals()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    DeviceArrivals(const DeviceArrivals&) = delete;
+    DeviceArrivals& operator=(const DeviceArrivals&) = delete;
+
+    // -1 when nothing can be watched: then look for devices all the time.
+    int fd() const { return fd_; }
+
+    // Takes in what happened; true when a device may have appeared.
+    bool drain()
+    {
+        alignas(inotify_event) std::array<char, 4096> buffer {};
+        bool appeared = false;
+        for (;;) {
+            const ssize_t got = read(fd_, buffer.data(), buffer.size());
+            if (got <= 0)
+                break;
+            appeared = true;
+        }
+        if (folderWatch_ < 0)
+            watchFolder(); // the folder itself may be what appeared
+        return appeared;
+    }
+
+private:
+    void watchFolder() { folderWatch_ = inotify_add_watch(fd_, folder_.c_str(), IN_CREATE | IN_ATTRIB | IN_MOVED_TO); }
+
+    std::string folder_;
+    int fd_ = -1;
+    int parentWatch_ = -1;
+    int folderWatch_ = -1;
+};
+
 // One attached joystick, holding its identifier.
 struct Slot {
     SDL_Joystick* handle = nullptr;
@@ -154,8 +215,10 @@ struct Notification {
 } // namespace
 
 struct SdlJoystickServices::Impl {
-    explicit Impl(int supportedDevices) :
-        slotTable(static_cast<std::size_t>(supportedDevices)), thresholds(static_cast<std::size_t>(supportedDevices), 0)
+    Impl(int supportedDevices, const char* deviceFolder) :
+        slotTable(static_cast<std::size_t>(supportedDevices)),
+        thresholds(static_cast<std::size_t>(supportedDevices), 0),
+        arrivals(deviceFolder)
     {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         sdlReady = wakeFd >= 0 && SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
@@ -365,7 +428,9 @@ struct SdlJoystickServices::Impl {
     Clock::time_point dueAt(int id, const Capture& capture) const
     {
         if (!capture.devicePresent) {
-            return lookForDeviceAt;
+            // A device SDL already knows of wakes the thread through its event.
+            const bool looking = arrivals.fd() < 0 || lookForDeviceAt < lookForDeviceUntil;
+            return looking ? lookForDeviceAt : Clock::time_point::max();
         }
         if (signalDriven(id, capture)) {
             return capture.signalled ? capture.lastPolled + capture.period : Clock::time_point::max();
@@ -374,17 +439,22 @@ struct SdlJoystickServices::Impl {
     }
 
     // What the poll thread sleeps on: the wake descriptor first, then the
-    // change signals of the captured devices that have not fired yet.
+    // device folder's watch (when there is one), then the change signals of
+    // the captured devices that have not fired yet.
     struct WaitPlan {
         Clock::time_point deadline = Clock::time_point::max();
         std::vector<pollfd> fds;
-        std::vector<int> ids; // the identifier behind fds[i + 1]
+        std::size_t signalsFrom = 1; // fds[signalsFrom + i] belongs to ids[i]
+        std::vector<int> ids;
     };
 
     void planWait(WaitPlan& plan)
     {
         plan.deadline = Clock::time_point::max();
         plan.fds.assign(1, pollfd {wakeFd, POLLIN, 0});
+        if (arrivals.fd() >= 0)
+            plan.fds.push_back(pollfd {arrivals.fd(), POLLIN, 0});
+        plan.signalsFrom = plan.fds.size();
         plan.ids.clear();
         if (wakeFd < 0) {
             // Nothing can wake the thread: it looks at the flags now and then.
@@ -417,13 +487,24 @@ struct SdlJoystickServices::Impl {
         }
     }
 
+    // A device file appeared: look for devices a while. Caller holds mutex.
+    void takeArrivals(const WaitPlan& plan)
+    {
+        if (plan.signalsFrom < 2 || plan.fds[1].revents == 0 || !arrivals.drain()) {
+            return;
+        }
+        const Clock::time_point now = Clock::now();
+        lookForDeviceAt = now;
+        lookForDeviceUntil = now + kLookAfterArrival;
+    }
+
     // Marks the captures whose device signalled a change. A device whose file
     // has gone (unplugged) is polled at its period from now on, until SDL
     // reports it removed. Caller holds mutex.
     void takeSignals(const WaitPlan& plan)
     {
         for (std::size_t i = 0; i < plan.ids.size(); ++i) {
-            const pollfd& signal = plan.fds[i + 1];
+            const pollfd& signal = plan.fds[plan.signalsFrom + i];
             Slot& slot = slotTable[static_cast<std::size_t>(plan.ids[i])];
             if (signal.revents == 0 || slot.changeFd != signal.fd) {
                 continue;
@@ -472,6 +553,7 @@ struct SdlJoystickServices::Impl {
             std::size_t queued = 0;
             {
                 const std::lock_guard<std::mutex> lock(mutex);
+                takeArrivals(plan);
                 takeSignals(plan);
                 queued = pollDue(devicesMoved);
             }
@@ -630,6 +712,8 @@ struct SdlJoystickServices::Impl {
     std::deque<Notification> queue;
     const Clock::time_point epoch = Clock::now();
     Clock::time_point lookForDeviceAt = epoch;
+    Clock::time_point lookForDeviceUntil = epoch; // see kLookAfterArrival
+    DeviceArrivals arrivals;
 
     // Readable when the poll thread has something to look at again.
     const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -643,8 +727,8 @@ struct SdlJoystickServices::Impl {
     std::thread thread;
 };
 
-SdlJoystickServices::SdlJoystickServices(int supportedDevices) :
-    impl_(std::make_unique<Impl>(std::clamp(supportedDevices, 1, kSupportedDevices)))
+SdlJoystickServices::SdlJoystickServices(int supportedDevices, const char* deviceFolder) :
+    impl_(std::make_unique<Impl>(std::clamp(supportedDevices, 1, kSupportedDevices), deviceFolder))
 {
 }
 

@@ -24,8 +24,11 @@ namespace kelvane::joystick {
 // unless another capture is polled then: an idle pad wakes nothing, and a
 // press is read as soon as it happens. Any
 // other capture is polled every period, to absolute deadlines on a grid from
-// the moment it started, and a capture waiting for its device is looked after
-// at least every 50 ms. The
+// the moment it started. A capture waiting for its device sleeps until a
+// device file appears in the device folder (/dev/input, watched with inotify)
+// and then looks for its device every 50 ms for a few seconds, while the
+// system makes the device ready; where the folder cannot be watched it looks
+// every 50 ms all the time. The
 // notifications are queued, in order, to the thread that constructs the
 // object and delivered by its Qt event loop like any other event, so they
 // keep coming inside modal boxes and other nested loops. pollNow() polls
@@ -41,8 +44,11 @@ public:
     static constexpr std::uint32_t kPeriodMin = 1; // milliseconds
     static constexpr std::uint32_t kPeriodMax = 1000; // milliseconds
 
+    static constexpr const char* kDeviceFolder = "/dev/input";
+
     // supportedDevices: how many identifiers deviceCount() reports (1..16).
-    explicit SdlJoystickServices(int supportedDevices = kSupportedDevices);
+    // deviceFolder: where input device files appear (another folder for tests).
+    explicit SdlJoystickServices(int supportedDevices = kSupportedDevices, const char* deviceFolder = kDeviceFolder);
     ~SdlJoystickServices() override;
     SdlJoystickServices(const SdlJoystickServices&) = delete;
     SdlJoystickServices& operator=(const SdlJoystickServices&) = delete;

@@ -7,7 +7,7 @@
 #include <optional>
 #include <type_traits>
 
-namespace kelvane::midi {
+namespace kelvane::audio {
 
 // A bounded first-in first-out queue between exactly one producer thread and
 // one consumer thread, without locks: push() and drain() never wait for the
@@ -78,4 +78,4 @@ private:
     alignas(kLine) std::array<T, Capacity> items_ {};
 };
 
-} // namespace kelvane::midi
+} // namespace kelvane::audio
