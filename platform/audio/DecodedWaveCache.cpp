@@ -67,6 +67,18 @@ DecodedWaveCache::Entries::iterator DecodedWaveCache::find(const std::string& pa
         index_.erase(found);
     }
 
+    if (auto kept = letGo_.find(path); kept != letGo_.end()) {
+        std::shared_ptr<WaveDecoding> held = kept->second.decoding.lock();
+        const bool same = kept->second.stamp == *stamp;
+        letGo_.erase(kept);
+        if (held && same) {
+            // Counted again, as a decode that has just ended, at the next look.
+            recent_.push_front(Entry {path, *stamp, std::move(held)});
+            index_[path] = recent_.begin();
+            return recent_.begin();
+        }
+    }
+
     ++decodes_;
     auto decoding = std::make_shared<WaveDecoding>();
     recent_.push_front(Entry {path, *stamp, decoding});
@@ -93,8 +105,7 @@ void DecodedWaveCache::settle()
             entry->bytes = entry->decoding->wave().bytes;
             if (entry->bytes > capacity_) {
                 // Never kept; whoever holds the decoding still plays it.
-                index_.erase(entry->path);
-                entry = recent_.erase(entry);
+                entry = letGoOf(entry);
                 continue;
             }
             bytes_ += entry->bytes;
@@ -106,12 +117,23 @@ void DecodedWaveCache::settle()
 
 void DecodedWaveCache::evictToFit()
 {
+    bool evicted = false;
     while (bytes_ > capacity_ && !recent_.empty()) {
-        const Entry& oldest = recent_.back();
-        bytes_ -= oldest.bytes;
-        index_.erase(oldest.path);
-        recent_.pop_back();
+        bytes_ -= recent_.back().bytes;
+        letGoOf(std::prev(recent_.end()));
+        evicted = true;
     }
+    if (evicted)
+        std::erase_if(letGo_, [](const auto& kept) { return kept.second.decoding.expired(); });
+}
+
+DecodedWaveCache::Entries::iterator DecodedWaveCache::letGoOf(Entries::iterator entry)
+{
+    // Beyond the entry's own reference, someone holds the sound.
+    if (entry->decoding.use_count() > 1 && entry->decoding->state() == WaveDecoding::State::Decoded)
+        letGo_[entry->path] = LetGo {entry->stamp, entry->decoding};
+    index_.erase(entry->path);
+    return recent_.erase(entry);
 }
 
 } // namespace kelvane::audio

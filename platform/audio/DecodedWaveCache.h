@@ -63,9 +63,11 @@ private:
 // decode.
 //
 // Bounded by the total of decoded bytes: the least recently used files go
-// first (a file larger than the whole bound is decoded for each use and not
-// kept). Files that do not decode are remembered too, so that they are
-// refused at once until they change.
+// first (a file larger than the whole bound is not kept). A file let go of
+// while a buffer or a voice still holds its sound is not decoded again: the
+// next use takes that sound back, for as long as someone holds it and the
+// file is unchanged. Files that do not decode are remembered too, so that
+// they are refused at once until they change.
 //
 // Used on one thread (the user-interface thread); only the decoder runs on
 // the worker. Destruction waits for a decode under way to end.
@@ -112,8 +114,16 @@ private:
     };
     using Entries = std::list<Entry>;
 
+    // A sound let go of by the cache while others still held it.
+    struct LetGo {
+        FileStamp stamp;
+        std::weak_ptr<WaveDecoding> decoding;
+    };
+
     // The entry for the file as it is now (begun if needed), moved to the front.
     Entries::iterator find(const std::string& path, bool urgent);
+    // Drops the entry; a sound that someone still holds is remembered in letGo_.
+    Entries::iterator letGoOf(Entries::iterator entry);
     // Counts the bytes of decodes that have ended since the last look.
     void settle();
     void evictToFit();
@@ -125,6 +135,7 @@ private:
     std::size_t decodes_ = 0;
     Entries recent_; // most recently used first
     std::unordered_map<std::string, Entries::iterator> index_;
+    std::unordered_map<std::string, LetGo> letGo_;
     // Last: destroyed first, so no decode runs once the rest is gone.
     BackgroundWorker worker_;
 };

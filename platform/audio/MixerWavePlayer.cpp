@@ -116,6 +116,10 @@ struct MixerWavePlayer::Impl {
     DecodedWaveCache cache;
     AudioOutput::Attachment attachment;
     std::unordered_map<int, Buffer> buffers;
+    // A press releases its slot's buffer before it loads the file again: the
+    // sound is kept until that load, so that a file the cache has let go of
+    // is taken back rather than decoded again.
+    std::shared_ptr<const WaveDecoding> lastReleased;
     int nextNumber = 1;
 };
 
@@ -131,6 +135,7 @@ void MixerWavePlayer::prepareWaveFile(const std::string& path) { impl_->cache.pr
 int MixerWavePlayer::loadWaveFile(const std::string& path)
 {
     std::shared_ptr<const WaveDecoding> decoding = impl_->cache.get(path);
+    impl_->lastReleased.reset();
     if (!decoding)
         return -1;
     const int number = impl_->nextNumber++;
@@ -141,6 +146,8 @@ int MixerWavePlayer::loadWaveFile(const std::string& path)
 void MixerWavePlayer::releaseBuffer(int buffer)
 {
     stopBuffer(buffer);
+    if (const Impl::Buffer* b = impl_->find(buffer))
+        impl_->lastReleased = b->decoding;
     impl_->buffers.erase(buffer);
 }
 

@@ -19,7 +19,10 @@ namespace kelvane::audio {
 // prepareWaveFile() begins that when a slot's file is chosen, so the first
 // press finds the sound ready. A buffer of a file whose decoding is still
 // under way is made at once and plays as soon as the decoding ends; only its
-// length waits for it (a looped play needs the length at its start).
+// length waits for it (a looped play needs the length at its start). The
+// sound of the buffer released last is kept until the next load: a press
+// releases its slot's buffer before loading the file again, and so takes the
+// sound back even where the cache has let go of it.
 //
 // Volume is in hundredths of a decibel (0 full, clamped at -10000 silent);
 // pan is the attenuation of the other side in hundredths of a decibel

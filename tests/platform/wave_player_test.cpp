@@ -284,6 +284,35 @@ TEST_F(DiskOutput, AConvertedSoundHoldsNoMoreMemoryThanItsBytes)
     EXPECT_LE(::malloc_usable_size(const_cast<std::int16_t*>(wave->samples)), wave->bytes + 4096);
 }
 
+// A slot's press releases its buffer, then loads the file again: with files
+// that pass the cache's bound, the sound it played is taken back, not decoded
+// again; a file never pressed since it was let go of is decoded again.
+TEST_F(DiskOutput, APressTakesBackTheSoundItsSlotPlayedWhenTheCacheHasLetGoOfIt)
+{
+    ASSERT_TRUE(output_);
+    player_.reset();
+    const std::size_t oneSecond = std::size_t {kRate} * 4;
+    MixerWavePlayer small(*output_, oneSecond + oneSecond / 2);
+    const std::string first = constantWave(file("first.wav"), kRate, kRate, 1000, 1000);
+    const std::string second = constantWave(file("second.wav"), kRate, kRate, 2000, 2000);
+    const std::string third = constantWave(file("third.wav"), kRate, kRate, 3000, 3000);
+    int slot = small.loadWaveFile(first);
+    ASSERT_EQ(small.bufferLength(slot), 1000);
+    for (const std::string& other : {second, third}) // first is let go of
+        small.bufferLength(small.loadWaveFile(other));
+    small.bufferLength(small.loadWaveFile(second));
+    ASSERT_EQ(small.cache().decodes(), 3U);
+    small.releaseBuffer(slot);
+    slot = small.loadWaveFile(first);
+    EXPECT_EQ(small.bufferLength(slot), 1000);
+    EXPECT_EQ(small.cache().decodes(), 3U) << "the slot's own sound was decoded again";
+    small.releaseBuffer(slot);
+    small.bufferLength(small.loadWaveFile(third)); // nobody holds first any more
+    small.bufferLength(small.loadWaveFile(second));
+    small.bufferLength(small.loadWaveFile(first));
+    EXPECT_EQ(small.cache().decodes(), 4U);
+}
+
 TEST(WaveGains, VolumeIsHundredthsOfADecibelAndPanAttenuatesTheOtherSide)
 {
     const auto centre = MixerWavePlayer::gainsFor(0, 0);
@@ -390,6 +419,37 @@ TEST_F(Cache, KeepsTheRecentlyUsedWithinItsBoundAndDecodesAChangedFileAgain)
     decoded(cache, "a");
     EXPECT_EQ(cache.entries(), 2U);
     EXPECT_LE(cache.bytes(), 100U);
+    EXPECT_EQ(cache.decodes(), decodedSoFar().size());
+}
+
+// Eight long files in the slots pass the bound: a sound that a slot still
+// holds is taken back when its file is asked for again, not decoded again.
+TEST_F(Cache, ASoundLetGoOfWhileStillHeldIsTakenBackUnlessItsFileChanged)
+{
+    DecodedWaveCache cache = make(100);
+    auto held = decoded(cache, "a");
+    auto heldHuge = decoded(cache, "huge"); // never kept, but held
+    decoded(cache, "b");
+    decoded(cache, "c");
+    decoded(cache, "d"); // past the bound: a (held) and then b (not held) are let go
+    ASSERT_EQ(decodedSoFar().size(), 5U);
+    EXPECT_EQ(cache.get("a"), held);
+    EXPECT_EQ(cache.get("huge"), heldHuge);
+    EXPECT_EQ(decodedSoFar().size(), 5U);
+    decoded(cache, "b");
+    EXPECT_EQ(decodedSoFar().size(), 6U);
+    EXPECT_LE(cache.bytes(), 100U);
+
+    // Changed on disk while let go of: decoded afresh.
+    decoded(cache, "c");
+    decoded(cache, "d"); // a is let go of again
+    stamps["a"].modified = 2;
+    EXPECT_NE(decoded(cache, "a"), held);
+    EXPECT_EQ(decodedSoFar().back(), "a");
+    // No longer held: decoded again too.
+    heldHuge.reset();
+    decoded(cache, "huge");
+    EXPECT_EQ(decodedSoFar().back(), "huge");
     EXPECT_EQ(cache.decodes(), decodedSoFar().size());
 }
 
