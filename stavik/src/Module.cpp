@@ -21,6 +21,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace stavik {
@@ -60,16 +61,27 @@ ClassFactory& pageClassObject()
     return factory;
 }
 
-// Why the last registration or unregistration on this thread failed; empty after one that succeeded.
-std::string& registrationError()
+// Why the last registration or unregistration failed; empty after one that
+// succeeded. One for the module, not one per thread: thread-local storage in
+// a module loaded with dlopen leaves glibc's TLS vector with slots that
+// LeakSanitizer reads as memory to scan (and crashes on), and hosts register
+// from one thread at a time.
+struct LastRegistration {
+    std::mutex mutex;
+    std::string reason;
+};
+
+LastRegistration& lastRegistration()
 {
-    thread_local std::string reason;
-    return reason;
+    static LastRegistration last;
+    return last;
 }
 
 HResult remember(HResult hr, std::string reason)
 {
-    registrationError() = failed(hr) ? std::move(reason) : std::string {};
+    LastRegistration& last = lastRegistration();
+    const std::lock_guard lock(last.mutex);
+    last.reason = failed(hr) ? std::move(reason) : std::string {};
     return hr;
 }
 
@@ -110,7 +122,9 @@ STAVIK_EXPORT stavik::HResult DllGetErrorText(char* buffer, std::uint32_t capaci
     if (buffer == nullptr || capacity == 0) {
         return stavik::result::Pointer;
     }
-    const std::string& reason = stavik::registrationError();
+    stavik::LastRegistration& last = stavik::lastRegistration();
+    const std::lock_guard lock(last.mutex);
+    const std::string& reason = last.reason;
     const std::size_t length = std::min<std::size_t>(reason.size(), capacity - 1);
     std::memcpy(buffer, reason.data(), length);
     buffer[length] = '\0';
