@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -26,18 +27,23 @@ struct KillTally {
     std::string fault; // empty while every kill left what it should
 };
 
+// A victim that has made its first save, and how long that save took.
+struct Victim {
+    pid_t pid = -1; // -1 when it did not get that far
+    long saveMicroseconds = 0;
+};
+
 // Starts the victim on path and waits until its first save is on disk.
-// Answers its process number, or -1 when it did not get that far.
-pid_t startVictim(const SavedFile& file, const std::string& path)
+Victim startVictim(const SavedFile& file, const std::string& path)
 {
     // Closed in every other lane's victims, so that only this one holds the
     // writing end and its death ends the read.
     int ready[2];
     if (::pipe2(ready, O_CLOEXEC) != 0)
-        return -1;
+        return {};
     const pid_t child = ::fork();
     if (child < 0)
-        return -1;
+        return {};
     if (child == 0) {
         ::dup2(ready[1], STDOUT_FILENO);
         ::close(ready[0]);
@@ -46,15 +52,17 @@ pid_t startVictim(const SavedFile& file, const std::string& path)
         ::_exit(127);
     }
     ::close(ready[1]);
-    char line[6] = {};
-    const bool started = ::read(ready[0], line, sizeof line) == static_cast<ssize_t>(sizeof line);
+    // One short write of the victim's: it comes whole.
+    char line[64] = {};
+    const ssize_t got = ::read(ready[0], line, sizeof line - 1);
     ::close(ready[0]);
-    if (!started) {
+    long microseconds = 0;
+    if (got <= 0 || std::sscanf(line, "ready %ld", &microseconds) != 1) {
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
-        return -1;
+        return {};
     }
-    return child;
+    return {child, microseconds};
 }
 
 // The victim's one normal save; true when it succeeded.
@@ -73,7 +81,10 @@ bool saveOnce(const SavedFile& file, const std::string& path)
 
 // Kills the victim kills times in a folder of its own, each time at a random
 // moment of its saves, and checks the folder after each kill and after a last
-// normal save.
+// normal save. The moments spread over about four of the victim's saves, as
+// long as its own first save took: under a sanitizer on a loaded machine a
+// save takes many times longer than it does in a release build, and moments
+// within the first save alone would never catch the file after its next one.
 KillTally killDuringSaves(const SavedFile& file, const FileVersions& versions, int kills, unsigned seed)
 {
     KillTally tally;
@@ -81,17 +92,18 @@ KillTally killDuringSaves(const SavedFile& file, const FileVersions& versions, i
     const std::string path = dir / file.fileName;
     put(path, versions[0]);
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+    std::uniform_real_distribution<double> saves(0.0, 4.0);
     for (; tally.kills < kills && tally.fault.empty(); ++tally.kills) {
-        const pid_t victim = startVictim(file, path);
-        if (victim < 0) {
+        const Victim victim = startVictim(file, path);
+        if (victim.pid < 0) {
             tally.fault = "the victim did not finish its first save";
             break;
         }
-        ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
-        ::kill(victim, SIGKILL);
+        const double saveMicroseconds = static_cast<double>(std::max(victim.saveMicroseconds, 750L));
+        ::usleep(static_cast<useconds_t>(saves(random) * saveMicroseconds));
+        ::kill(victim.pid, SIGKILL);
         int status = 0;
-        ::waitpid(victim, &status, 0);
+        ::waitpid(victim.pid, &status, 0);
         if (!WIFSIGNALED(status)) {
             tally.fault = "the victim stopped by itself: a save failed";
             break;

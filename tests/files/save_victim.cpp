@@ -2,15 +2,16 @@
 // for its kind (a performance file through the File menu's Save, kelvane.dat
 // through the preferences window's "Save Preferences", the component
 // registry through its save), alternating between the two versions of
-// KillDuringSave.h, over and over until it is killed. Prints "ready" once its
-// first save is on disk. With --once it saves once and ends; it ends with 1
-// when a save fails.
+// KillDuringSave.h, over and over until it is killed. Prints "ready" and the
+// microseconds its first save took, once that save is on disk. With --once it
+// saves once and ends; it ends with 1 when a save fails.
 
 #include "FilesRig.h"
 #include "KillDuringSave.h"
 #include "files/LocalFileStore.h"
 #include "files/PreferencesFile.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -27,11 +28,13 @@ using Saver = std::function<bool(int version)>;
 
 int saveOverAndOver(const Saver& save, bool once)
 {
+    const auto start = std::chrono::steady_clock::now();
     if (!save(1))
         return 1;
     if (once)
         return 0;
-    std::puts("ready");
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    std::printf("ready %lld\n", static_cast<long long>(took.count()));
     std::fflush(stdout);
     for (unsigned i = 0;; ++i)
         if (!save(static_cast<int>(i % 2)))
