@@ -16,16 +16,20 @@
 //  - cold wave: the same, but each press is the first after a new file was
 //    put into the slot (as opening a performance file does), a moment before.
 // For each: press to first sounding frame (median, p99, and p99 - p1, the
-// jitter), and its two halves: press to hand-off (the note queued for the
-// audio thread, the wave's start handed to the mixer; X server and Qt's
-// delivery included) and hand-off to first sounding frame (the audio path).
+// jitter), split two ways: at the moment Qt hands the press to the window
+// (before it, the X server and the toolkit, which a bare Qt window shares;
+// after it, Kelvane's own path), and at the hand-off (the note queued for the
+// audio thread, the wave's start handed to the mixer; after it, the audio
+// path).
 //
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" kelvane_press_to_sound_bench
 //            [PRESSES] [--audio-buffer FRAMES] [--audio-driver NAME]
 // PRESSES per phase (the cold phase takes a third as many); SDL's dummy
 // driver unless SDL_AUDIODRIVER or --audio-driver says otherwise.
 // Goals, in one run: jitter at most 1 ms; median at most one period + 1 ms;
-// the cold wave's median within 0.5 ms of the warm one's.
+// the cold wave's median within 0.5 ms of the warm one's. The X server's and
+// the toolkit's delivery alone may vary by more than 1 ms on a shared machine,
+// so the jitter is judged twice: end to end, and from the delivery on.
 #include "PressRig.h"
 #include "StageLook.h"
 #include "WaveFiles.h"
@@ -102,12 +106,34 @@ private:
     std::atomic<audio::Stamp> lastSoundEnd_ {0};
 };
 
+// Notes when Qt hands a mouse press to a window: from there on, the press
+// is Kelvane's.
+class DeliveryStamp final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress && watched->isWindowType())
+            deliveredAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+        return false;
+    }
+    Clock::time_point delivered() const
+    {
+        return Clock::time_point(Clock::duration(deliveredAt.load(std::memory_order_relaxed)));
+    }
+
+private:
+    std::atomic<Clock::rep> deliveredAt {0};
+};
+
 struct Phase {
     explicit Phase(const char* what) : name(what) { }
     const char* name;
     std::vector<double> toSound; // press -> first sounding frame, us
+    std::vector<double> toDelivery; // press -> Qt hands it to the window
+    std::vector<double> deliveryToSound; // handed to the window -> first sounding frame
     std::vector<double> toHandOff; // press -> handed to the audio thread
     std::vector<double> handOffToSound; // handed over -> first sounding frame
+    int wokeTheOutput = 0; // presses that found the output resting
 };
 
 // Runs `work` on the user-interface thread and waits for it.
@@ -117,17 +143,19 @@ void onUiThread(QApplication& app, const std::function<void()>& work)
 }
 
 struct Bench {
-    Bench(PressRig& r, QApplication& a, SoundListener& l, QPoint b, fs::path f) :
-        rig(r), app(a), listener(l), button(b), folder(std::move(f))
+    Bench(PressRig& r, QApplication& a, SoundListener& l, DeliveryStamp& d, QPoint b, fs::path f) :
+        rig(r), app(a), listener(l), delivery(d), button(b), folder(std::move(f))
     {
     }
 
     PressRig& rig;
     QApplication& app;
     SoundListener& listener;
+    DeliveryStamp& delivery;
     QPoint button;
     fs::path folder;
     std::mt19937 random {22};
+    std::uint64_t restsWhenTheLastPressEnded = 0;
 
     // One press from silence; false when it was not heard.
     bool pressOnce(XTestPointer& pointer, Phase& phase, bool counted, const std::atomic<Clock::rep>& handedAt,
@@ -138,6 +166,7 @@ struct Bench {
         // A random moment: its phase against the period grid is anything.
         std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 20000)(random)));
         const long long before = handedCount.load(std::memory_order_acquire);
+        const std::uint64_t restsBefore = rig.soundOutput->rests();
         listener.arm();
         const auto pressed = pointer.press();
         const auto heard = listener.heard(std::chrono::milliseconds(2000));
@@ -146,10 +175,17 @@ struct Bench {
         const Clock::time_point handedOver(Clock::duration(handedAt.load(std::memory_order_relaxed)));
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         pointer.release();
+        // A rest begun since the last press ended must have lasted until this one.
+        const bool wokeTheOutput = restsBefore != restsWhenTheLastPressEnded;
+        restsWhenTheLastPressEnded = rig.soundOutput->rests();
         if (!heard)
             return false;
         if (counted) {
+            if (wokeTheOutput)
+                ++phase.wokeTheOutput;
             phase.toSound.push_back(microseconds(*heard - pressed));
+            phase.toDelivery.push_back(microseconds(delivery.delivered() - pressed));
+            phase.deliveryToSound.push_back(microseconds(*heard - delivery.delivered()));
             if (handed) {
                 phase.toHandOff.push_back(microseconds(handedOver - pressed));
                 phase.handOffToSound.push_back(microseconds(*heard - handedOver));
@@ -270,7 +306,9 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
         auto* button = rig.view->findChild<QWidget*>("Command19");
-        Bench bench(rig, app, listener, button->mapToGlobal(button->rect().center()), folder);
+        DeliveryStamp delivery;
+        app.installEventFilter(&delivery);
+        Bench bench(rig, app, listener, delivery, button->mapToGlobal(button->rect().center()), folder);
         Phase synth("synth");
         Phase warm("warm wave");
         Phase cold("cold wave");
@@ -282,24 +320,34 @@ int main(int argc, char** argv)
             rig.soundOutput->driver().c_str());
         std::printf("  audio output: %s\n", rig.soundOutput->describePeriod().c_str());
         bool met = true;
+        bool ownMet = true;
         for (Phase* phase : {&synth, &warm, &cold}) {
             std::printf("  %s\n", phase->name);
             printLine("press -> first sounding frame:", phase->toSound);
+            printLine("press -> Qt hands it to the window:", phase->toDelivery);
+            printLine("handed to the window -> sound:", phase->deliveryToSound);
             printLine("press -> handed to the audio thread:", phase->toHandOff);
             printLine("handed over -> first sounding frame:", phase->handOffToSound);
+            std::printf("    presses that found the output resting: %d of %zu\n", phase->wokeTheOutput,
+                phase->toSound.size());
             const Figures f = figuresOf(phase->toSound);
+            const Figures own = figuresOf(phase->deliveryToSound);
             const bool steady = f.jitter <= 1000.0;
+            const bool ownSteady = own.jitter <= 1000.0;
             const bool soon = f.median <= 1000.0 * periodMs + 1000.0;
-            std::printf("    goals: jitter %.3f ms at most 1 ms: %s; median %.3f ms at most the period %.3f ms + 1 ms: "
-                        "%s\n",
-                f.jitter / 1000, steady ? "met" : "NOT met", f.median / 1000, periodMs, soon ? "met" : "NOT met");
+            std::printf("    goals: jitter %.3f ms at most 1 ms: %s (from the window on: %.3f ms: %s); median %.3f ms at "
+                        "most the period %.3f ms + 1 ms: %s\n",
+                f.jitter / 1000, steady ? "met" : "NOT met", own.jitter / 1000, ownSteady ? "met" : "NOT met",
+                f.median / 1000, periodMs, soon ? "met" : "NOT met");
             met = met && steady && soon;
+            ownMet = ownMet && ownSteady && soon;
         }
         const double coldBehind = (figuresOf(cold.toSound).median - figuresOf(warm.toSound).median) / 1000;
         const bool close = coldBehind <= 0.5;
         std::printf("  goal: cold wave's median within 0.5 ms of the warm one's: %+.3f ms: %s\n", coldBehind,
             close ? "met" : "NOT met");
-        std::printf("  all goals: %s\n", met && close ? "met" : "NOT met");
+        std::printf("  all goals: %s; with the jitter judged from the window on: %s\n", met && close ? "met" : "NOT met",
+            ownMet && close ? "met" : "NOT met");
         for (const std::string& report : rig.reports)
             std::printf("  reported: %s\n", report.c_str());
     } catch (const std::exception& error) {
