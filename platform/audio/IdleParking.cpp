@@ -1,5 +1,7 @@
 #include "audio/IdleParking.h"
 
+#include <SDL.h>
+
 #include <sys/prctl.h>
 
 namespace kelvane::audio {
@@ -65,6 +67,11 @@ void IdleParking::release() noexcept { holds_.fetch_sub(1); }
 void IdleParking::run()
 {
     prctl(PR_SET_NAME, "audio rest", 0UL, 0UL, 0UL);
+    // A wake passes through this thread on its way to the audio thread, so it
+    // asks for the audio thread's own priority: at an ordinary one, a busy
+    // machine made it wait its turn, and the first period after a rest came
+    // later than the stamp allows. Refused (no right to it), it runs as it is.
+    SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
     std::uint32_t asked = 0;
     for (;;) {
         restAsked_.wait(asked, std::memory_order_acquire);

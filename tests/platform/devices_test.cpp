@@ -18,6 +18,8 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -328,6 +330,53 @@ TEST(AudioOutput, AnIdleOutputRestsUntilANoteIsHandedOverAndThenSoundsIt)
     EXPECT_GT(listener.buffers(), rested);
     listening = {};
     hook = {};
+}
+
+// The nice value of this process's thread whose name begins with `name`,
+// once there is one; nullopt when none appears within two seconds.
+std::optional<int> niceOfThread(const std::string& name)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    do {
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+            std::ifstream comm(task.path() / "comm");
+            std::string taskName;
+            std::getline(comm, taskName);
+            if (taskName.rfind(name, 0) != 0)
+                continue;
+            // The name in parentheses may hold spaces: the fields count from its end.
+            std::ifstream statFile(task.path() / "stat");
+            std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+            std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+            std::string field;
+            for (int i = 3; i < 19 && fields >> field; ++i) { } // state (3) .. priority (18)
+            int nice = 0;
+            if (fields >> nice)
+                return nice;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
+// A wake from rest passes from the resting thread to the audio thread: the
+// one must not wait for a CPU longer than the other.
+TEST(AudioOutput, TheThreadThatRestsTheOutputRunsAtTheAudioThreadsPriority)
+{
+    std::string problem;
+    auto output = audio::AudioOutput::open({48000, 256, {}}, problem);
+    ASSERT_TRUE(output) << problem;
+    Listener listener;
+    auto listening = output->attach(listener);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (listener.buffers() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(listener.buffers(), 2) << "no period ran";
+    const std::optional<int> audio = niceOfThread("SDLAudio"); // SDL's own name, with the device's number
+    const std::optional<int> rest = niceOfThread("audio rest");
+    ASSERT_TRUE(audio && rest);
+    EXPECT_EQ(*rest, *audio);
+    listening = {};
 }
 
 TEST(AudioOutput, TheDriverAskedForWinsOverTheEnvironmentForThatOutputOnly)
