@@ -328,15 +328,16 @@ int main(int argc, char** argv)
             printLine("handed to the window -> sound:", phase->deliveryToSound);
             printLine("press -> handed to the audio thread:", phase->toHandOff);
             printLine("handed over -> first sounding frame:", phase->handOffToSound);
-            std::printf("    presses that found the output resting: %d of %zu\n", phase->wokeTheOutput,
-                phase->toSound.size());
+            std::printf(
+                "    presses that found the output resting: %d of %zu\n", phase->wokeTheOutput, phase->toSound.size());
             const Figures f = figuresOf(phase->toSound);
             const Figures own = figuresOf(phase->deliveryToSound);
             const bool steady = f.jitter <= 1000.0;
             const bool ownSteady = own.jitter <= 1000.0;
             const bool soon = f.median <= 1000.0 * periodMs + 1000.0;
-            std::printf("    goals: jitter %.3f ms at most 1 ms: %s (from the window on: %.3f ms: %s); median %.3f ms at "
-                        "most the period %.3f ms + 1 ms: %s\n",
+            std::printf(
+                "    goals: jitter %.3f ms at most 1 ms: %s (from the window on: %.3f ms: %s); median %.3f ms at "
+                "most the period %.3f ms + 1 ms: %s\n",
                 f.jitter / 1000, steady ? "met" : "NOT met", own.jitter / 1000, ownSteady ? "met" : "NOT met",
                 f.median / 1000, periodMs, soon ? "met" : "NOT met");
             met = met && steady && soon;
@@ -346,8 +347,8 @@ int main(int argc, char** argv)
         const bool close = coldBehind <= 0.5;
         std::printf("  goal: cold wave's median within 0.5 ms of the warm one's: %+.3f ms: %s\n", coldBehind,
             close ? "met" : "NOT met");
-        std::printf("  all goals: %s; with the jitter judged from the window on: %s\n", met && close ? "met" : "NOT met",
-            ownMet && close ? "met" : "NOT met");
+        std::printf("  all goals: %s; with the jitter judged from the window on: %s\n",
+            met && close ? "met" : "NOT met", ownMet && close ? "met" : "NOT met");
         for (const std::string& report : rig.reports)
             std::printf("  reported: %s\n", report.c_str());
     } catch (const std::exception& error) {
