@@ -12,12 +12,6 @@ namespace kelvane {
 
 namespace {
 constexpr std::string_view kStartCaption = "Kelvane     Major Strings";
-
-// Menu commands whose windows and files come with later versions of the
-// program: present, so the menus read as they always have, but not yet usable.
-constexpr std::array<std::string_view, 1> kLaterCommands = {"mnuLightDesk"};
-
-constexpr std::array<std::string_view, 4> kBankMenus = {"F1", "mnuF2", "mnuF3", "mnuF4"};
 } // namespace
 
 MainForm::MainForm(MainFormPorts ports, MidiSetupForm& midiSetup, WaveSlotOperations& slots, WaveBankRecall& banks) :
@@ -78,51 +72,49 @@ void MainForm::wireSwitchButtons()
 
 void MainForm::wireMenus()
 {
-    for (const NoteTable& table : kNoteTables)
-        menu_.item(std::string(table.menuItem)).onClick([this, &table] { applyNoteTable(table, switches_, *this); });
-    for (const Preset& preset : kPresets)
-        menu_.item(std::string(preset.menuItem)).onClick([this, &preset] {
-            applyPreset(preset, switches_, midi_, *this);
-        });
+    for (std::size_t i = 0; i < kNoteTables.size(); ++i)
+        menu_.noteTable(i).onClick([this, &table = kNoteTables[i]] { applyNoteTable(table, switches_, *this); });
+    for (std::size_t i = 0; i < kPresets.size(); ++i)
+        menu_.preset(i).onClick([this, &preset = kPresets[i]] { applyPreset(preset, switches_, midi_, *this); });
 
-    menu_.item("Octaveup").onClick([this] { shiftNotes(switches_, 12); });
-    menu_.item("Octavedn").onClick([this] { shiftNotes(switches_, -12); });
-    menu_.item("Semiup").onClick([this] { shiftNotes(switches_, 1); });
-    menu_.item("Semidn").onClick([this] { shiftNotes(switches_, -1); });
-    menu_.item("mnuVelUp").onClick([this] { shiftVelocities(switches_, 10); });
-    menu_.item("mnuVelDown").onClick([this] { shiftVelocities(switches_, -10); });
+    menu_.octaveUp().onClick([this] { shiftNotes(switches_, 12); });
+    menu_.octaveDown().onClick([this] { shiftNotes(switches_, -12); });
+    menu_.semitoneUp().onClick([this] { shiftNotes(switches_, 1); });
+    menu_.semitoneDown().onClick([this] { shiftNotes(switches_, -1); });
+    menu_.velocityUp().onClick([this] { shiftVelocities(switches_, 10); });
+    menu_.velocityDown().onClick([this] { shiftVelocities(switches_, -10); });
 
-    menu_.item("GM").onClick([this] { toggleGeneralMidi(); });
-    menu_.item("Mmode").onClick([this] { multimode(); });
-    menu_.item("mnuExpert").onClick([this] { toggleExpertUser(); });
-    menu_.item("Panic2").onClick([this] { panic_.run(); });
+    menu_.generalMidi().onClick([this] { toggleGeneralMidi(); });
+    menu_.multimode().onClick([this] { multimode(); });
+    menu_.expertUser().onClick([this] { toggleExpertUser(); });
+    menu_.panic().onClick([this] { panic_.run(); });
     // The mark is read by every wave slot's play press; the toggle does nothing else.
-    menu_.item("mnuExclusive").onClick([this] {
-        MenuItem& exclusive = menu_.item("mnuExclusive");
+    menu_.exclusiveWaves().onClick([this] {
+        MenuItem& exclusive = menu_.exclusiveWaves();
         exclusive.setChecked(!exclusive.checked());
     });
     // Loop timers and name boxes are left alone: the status tick recolours.
-    menu_.item("mnuallwavoff").onClick([this] { ports_.waves.stopAllBuffers(); });
-    menu_.item("mnuMidiSetup").onClick([this] { midiSetup_.showModal(); });
-    menu_.item("mnuFileExit").onClick([this] {
+    menu_.allWavesOff().onClick([this] { ports_.waves.stopAllBuffers(); });
+    menu_.midiSetup().onClick([this] { midiSetup_.showModal(); });
+    menu_.exit().onClick([this] {
         if (desk_)
             desk_->unload(); // a running fade must not outlast the program
         ports_.environment.endProgram();
     });
-    menu_.item("mnbuHelpTxt").onClick([this] { showHelp(); });
-    menu_.item("mnuAbout").onClick([this] { showAbout(); });
+    menu_.helpContents().onClick([this] { showHelp(); });
+    menu_.about().onClick([this] { showAbout(); });
 }
 
 void MainForm::disableLaterCommands()
 {
-    for (std::string_view name : kLaterCommands)
-        menu_.item(std::string(name)).setEnabled(false);
+    // The desk is usable once it is attached.
+    menu_.lightingDesk().setEnabled(false);
 }
 
 void MainForm::attachLightingDesk(LightForm& desk)
 {
     desk_ = &desk;
-    MenuItem& command = menu_.item("mnuLightDesk");
+    MenuItem& command = menu_.lightingDesk();
     command.onClick([this] { desk_->show(); });
     command.setEnabled(true);
 }
@@ -193,7 +185,7 @@ void MainForm::multimode()
 
 void MainForm::toggleGeneralMidi()
 {
-    MenuItem& gm = menu_.item("GM");
+    MenuItem& gm = menu_.generalMidi();
     const bool show = !gm.checked();
     gm.setChecked(show);
     for (int n = 1; n <= kSwitchCount; ++n)
@@ -202,16 +194,16 @@ void MainForm::toggleGeneralMidi()
 
 void MainForm::toggleExpertUser()
 {
-    MenuItem& expert = menu_.item("mnuExpert");
+    MenuItem& expert = menu_.expertUser();
     const bool turningOn = !expert.checked();
     expert.setChecked(turningOn);
-    for (std::string_view bank : kBankMenus)
-        menu_.item(std::string(bank)).setVisible(turningOn);
+    for (int bank = 1; bank <= MainMenu::kBanks; ++bank)
+        menu_.bankMenu(bank).setVisible(turningOn);
     if (!turningOn) {
         for (Label& label : bankLabels_)
             label.setVisible(false);
     }
-    menu_.item("mnuExclusive").setVisible(turningOn);
+    menu_.exclusiveWaves().setVisible(turningOn);
 }
 
 void MainForm::showHelp()

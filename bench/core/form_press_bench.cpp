@@ -54,7 +54,7 @@ struct Pad {
     Pad()
     {
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
+        slots.attach(form.switches(), form.menu().exclusiveWaves());
         form.load();
         form.activate();
     }

@@ -138,7 +138,7 @@ struct Program {
         output(midi),
         form(MainFormPorts {output, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
     {
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
+        slots.attach(form.switches(), form.menu().exclusiveWaves());
         environment.whileModal = [this, choose](Window&) {
             if (choose)
                 choose(setup);

@@ -186,7 +186,7 @@ public:
         setup = std::make_unique<MidiSetupForm>(*router, environment);
         form = std::make_unique<MainForm>(
             MainFormPorts {*router, stampedWaves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
-        slots.attach(form->switches(), form->menu().item("mnuExclusive"));
+        slots.attach(form->switches(), form->menu().exclusiveWaves());
         setupView = std::make_unique<views::MidiSetupDialog>(*setup);
         modals.add(*setup, *setupView);
         view = std::make_unique<views::MainWindowView>(*form);

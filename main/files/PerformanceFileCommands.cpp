@@ -27,10 +27,10 @@ PerformanceFileCommands::PerformanceFileCommands(
 
 void PerformanceFileCommands::attach(MainMenu& menu)
 {
-    menu.item("New").onClick([this] { reporting([this] { newSetup(); }); });
-    menu.item("Load").onClick([this] { reporting([this] { open(); }); });
-    menu.item("Saveonly").onClick([this] { reporting([this] { save(); }); });
-    menu.item("Save").onClick([this] { reporting([this] { saveAs(); }); });
+    menu.fileNew().onClick([this] { reporting([this] { newSetup(); }); });
+    menu.open().onClick([this] { reporting([this] { open(); }); });
+    menu.save().onClick([this] { reporting([this] { save(); }); });
+    menu.saveAs().onClick([this] { reporting([this] { saveAs(); }); });
 }
 
 template <typename Command> void PerformanceFileCommands::reporting(Command command)

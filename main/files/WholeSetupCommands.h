@@ -14,7 +14,7 @@ namespace kelvane {
 class WholeSetupCommands {
 public:
     WholeSetupCommands(MainForm& form, WaveSlotSettings& slots, WaveBanks& banks, PerformanceFilePorts ports) :
-        controls_(form.switches(), slots, form.menu().item("mnuExclusive")),
+        controls_(form.switches(), slots, form.menu().exclusiveWaves()),
         files_(form, form.switches(), controls_, slots, ports),
         banks_(banks)
     {

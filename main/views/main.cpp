@@ -121,9 +121,9 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     MidiSetupForm midiSetup(systemMidi->output(), environment);
     MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
         midiSetup, slots, banks);
-    slots.attach(mainForm.switches(), mainForm.menu().item("mnuExclusive"));
-    SlideModeCommand slideMode(mainForm.menu().item("mnuPowerpnt"), mainForm, slideControl);
-    PreferencesCommand preferencesCommand(mainForm.menu().item("mnuPreferences"), preferences);
+    slots.attach(mainForm.switches(), mainForm.menu().exclusiveWaves());
+    SlideModeCommand slideMode(mainForm.menu().slideControl(), mainForm, slideControl);
+    PreferencesCommand preferencesCommand(mainForm.menu().preferences(), preferences);
     preferences.onAdvancedAudio([&slots](bool shown) { slots.showAdvancedSettings(shown); });
     SlotControlSettings slotSettings(slots);
     files::LocalFileStore fileStore;
@@ -138,7 +138,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     MidiController midiController(
         MidiControllerPorts {systemMidi->input(), midiInputSettings, dialogs}, mainForm.trigger());
     midiSetup.attachInput(midiController.connection());
-    MidiLearnCommand midiLearnCommand(mainForm.menu().item("mnuMidiLearn"), midiController.learnForm());
+    MidiLearnCommand midiLearnCommand(mainForm.menu().midiLearn(), midiController.learnForm());
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);

@@ -7,8 +7,9 @@
 namespace kelvane {
 
 namespace {
-constexpr std::array<std::string_view, kWaveBankCount> kAddItems = {"mnuAdd", "mnuAddF2", "mnuAddF3", "mnuAddF4"};
 constexpr std::array<std::string_view, kWaveBankCount> kLabelPrefixes = {"F1   ", "F2   ", "F3   ", "F4   "};
+
+static_assert(kWaveBankCount == MainMenu::kBanks, "a bank without its Add item, or an Add item without its bank");
 
 bool isBank(int bank) { return bank >= 1 && bank <= kWaveBankCount; }
 std::size_t at(int bank) { return static_cast<std::size_t>(bank - 1); }
@@ -20,7 +21,7 @@ void WaveBanks::attach(Window& window, std::array<Label*, kWaveBankCount> labels
     labels_ = labels;
     setup_ = &setup;
     for (int bank = 1; bank <= kWaveBankCount; ++bank)
-        menu.item(std::string(kAddItems[at(bank)])).onClick([this, bank] { store(bank); });
+        menu.bankAdd(bank).onClick([this, bank] { store(bank); });
 }
 
 void WaveBanks::store(int bank)
