@@ -1,13 +1,13 @@
-// The composition root: builds the adapters, the forms and their views, wires
-// them by constructor and runs the event loop. Nothing here is a singleton;
+// The composition root: builds the adapters, the program (Kelvane) on them and
+// its views, and runs the event loop. Nothing here is a singleton;
 // every object lives in main()'s frames and is destroyed in reverse order
 // (views before the forms they show, forms before the ports they use).
 
 #include "CommandLine.h"
 #include "HelpViewer.h"
 #include "HostedJoystickControls.h"
+#include "Kelvane.h"
 #include "LightDeskView.h"
-#include "MainForm.h"
 #include "MainWindowView.h"
 #include "MidiLearnWindow.h"
 #include "MidiSetupDialog.h"
@@ -21,21 +21,13 @@
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
 #include "files/LocalFileStore.h"
-#include "files/MidiSetupForm.h"
 #include "files/PreferencesFile.h"
-#include "files/PreferencesForm.h"
 #include "files/SettingsFile.h"
-#include "files/WholeSetupCommands.h"
-#include "inputs/MidiController.h"
 #include "keys/XTestKeystrokes.h"
-#include "lighting/LightForm.h"
 #include "midi/SystemMidi.h"
 #include "null/NullWavePlayer.h"
-#include "slides/SlideControl.h"
 #include "stavik/RegistryFile.h"
 #include "stavik/host/ControlLocator.h"
-#include "waves/SlotControlSettings.h"
-#include "waves/WaveSlots.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -112,42 +104,24 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     const std::string configFolder
         = files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); });
     files::PreferencesFile preferencesFile(configFolder);
-    PreferencesForm preferences(preferencesFile, dialogs);
     keys::XTestKeystrokes keystrokes;
-    SlideControl slideControl(preferences, keystrokes, dialogs);
-    WaveSlots slots(waves, dialogs, slideControl);
-
-    WaveBanks banks; // F1..F4; attached to the window below
-    MidiSetupForm midiSetup(systemMidi->output(), environment);
-    MainForm mainForm(MainFormPorts {systemMidi->output(), waves, stavik1, stavik2, dialogs, pause, environment},
-        midiSetup, slots, banks);
-    slots.attach(mainForm.switches(), mainForm.menu().exclusiveWaves());
-    SlideModeCommand slideMode(mainForm.menu().slideControl(), mainForm, slideControl);
-    PreferencesCommand preferencesCommand(mainForm.menu().preferences(), preferences);
-    preferences.onAdvancedAudio([&slots](bool shown) { slots.showAdvancedSettings(shown); });
-    SlotControlSettings slotSettings(slots);
     files::LocalFileStore fileStore;
-    WholeSetupCommands wholeSetup(
-        mainForm, slotSettings, banks, PerformanceFilePorts {systemMidi->output(), dialogs, fileStore});
-    if (!performanceFile.empty())
-        mainForm.onStartupDone([&wholeSetup, performanceFile] { wholeSetup.files().openNamedFile(performanceFile); });
-    LightForm lightForm(LightFormPorts {systemMidi->output(), pause, environment}, mainForm);
-    mainForm.attachLightingDesk(lightForm);
     // A MIDI controller, the fourth way to press the switches.
     files::SettingsFile midiInputSettings(configFolder, kMidiInputSettingsFileName, kMidiInputSettingsLargest);
-    MidiController midiController(
-        MidiControllerPorts {systemMidi->input(), midiInputSettings, dialogs}, mainForm.trigger());
-    midiSetup.attachInput(midiController.connection());
-    MidiLearnCommand midiLearnCommand(mainForm.menu().midiLearn(), midiController.learnForm());
+    Kelvane kelvane(KelvanePorts {systemMidi->output(), systemMidi->input(), waves, stavik1, stavik2, dialogs, pause,
+        environment, keystrokes, preferencesFile, midiInputSettings, fileStore});
+    if (!performanceFile.empty())
+        kelvane.openWhenStarted(performanceFile);
+    MidiSetupForm& midiSetup = kelvane.midiSetup();
 
     MidiSetupDialog midiSetupView(midiSetup);
     modals.add(midiSetup, midiSetupView);
-    MainWindowView mainView(mainForm);
-    mainView.addWaveSlots(slots);
-    PreferencesWindow preferencesView(preferences, &mainView);
+    MainWindowView mainView(kelvane.mainForm());
+    mainView.addWaveSlots(kelvane.slots());
+    PreferencesWindow preferencesView(kelvane.preferences(), &mainView);
     help.setOwner(&mainView);
-    LightDeskView lightDeskView(lightForm);
-    MidiLearnWindow midiLearnView(midiController.learnForm());
+    LightDeskView lightDeskView(kelvane.lightingDesk());
+    MidiLearnWindow midiLearnView(kelvane.midiController().learnForm());
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
     if (line.exitWhenShown) {
@@ -162,10 +136,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     }
     // The controller plays from the start, the setup window included; a bad
     // settings file is told before the main window comes up.
-    midiController.start();
-    // The main window's load begins by loading the preferences window (shown
-    // and at once hidden), which reads kelvane.dat.
-    preferences.loadShownThenHidden();
+    kelvane.start();
     mainView.loadAndShow();
     const int status = QApplication::exec();
     help.setOwner(nullptr);
