@@ -7,7 +7,7 @@ namespace kelvane {
 Kelvane::Kelvane(KelvanePorts ports, KelvaneDoubles doubles) :
     preferences_(ports.preferences, ports.dialogs),
     slideControl_(preferences_, ports.keystrokes, ports.dialogs),
-    slots_(ports.waves, ports.dialogs, slideControl_),
+    slots_(ports.waves, ports.dialogs, doubles.slideStep ? *doubles.slideStep : slideControl_),
     midiSetup_(ports.midi, ports.environment),
     mainForm_(MainFormPorts {ports.midi, ports.waves, ports.stavik1, ports.stavik2, ports.dialogs, ports.pause,
                   ports.environment},

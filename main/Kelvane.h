@@ -6,6 +6,7 @@
 #include "files/WholeSetupCommands.h"
 #include "inputs/MidiController.h"
 #include "lighting/LightForm.h"
+#include "ports/KelvanePorts.h"
 #include "slides/SlideControl.h"
 #include "waves/SlotControlSettings.h"
 #include "waves/WaveBanks.h"
@@ -15,23 +16,6 @@
 
 namespace kelvane {
 
-// Everything outside the program that the program reaches. The program
-// (main()) passes the desktop's adapters; tests and benchmarks pass fakes.
-struct KelvanePorts {
-    MidiOutput& midi;
-    MidiInput& midiInput;
-    WavePlayer& waves; // the main window's wave voices and the wave slots alike
-    JoystickControl& stavik1;
-    JoystickControl& stavik2;
-    Dialogs& dialogs;
-    Pause& pause; // the panic sweep's and the lighting fades' steps
-    Environment& environment;
-    Keystrokes& keystrokes; // slide control's keys
-    PreferencesStore& preferences; // kelvane.dat
-    SettingsStore& midiInputSettings; // midi-input.conf
-    FileStore& files; // performance files
-};
-
 // Stand-ins a test puts where it wants to watch the calls instead of the real
 // part: null leaves the real one. The real parts are still built, so the
 // rest of the wiring stays the program's.
@@ -39,6 +23,7 @@ struct KelvaneDoubles {
     WaveSlotOperations* slots = nullptr; // what the switches press and release
     WaveBankRecall* banks = nullptr; // what F1..F4 recall
     WaveSlotSettings* slotSettings = nullptr; // what performance files and banks read and write
+    SlideStep* slideStep = nullptr; // what a wave slot's press sends to slide control
 };
 
 // The whole program without its views: every form, wired to the others and to

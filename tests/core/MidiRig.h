@@ -1,9 +1,6 @@
 #pragma once
 
 #include "Rig.h"
-#include "fakes/FakeMidiInput.h"
-#include "fakes/FakeSettingsStore.h"
-#include "inputs/MidiController.h"
 
 #include <string>
 #include <vector>
@@ -16,12 +13,11 @@ namespace kelvane::testing {
 // one log ("midi-in open Pads", "settings write 260", ...).
 struct MidiRig : Rig {
     MidiRig() :
-        input(log, {"Pads", "Pedal"}),
-        store(log),
-        controller({input, store, dialogs}, form.trigger()),
-        learnCommand(form.menu().item("mnuMidiLearn"), controller.learnForm())
+        Rig(RigOptions {.setting = fakes::FakeSetting {.midiInputs = {"Pads", "Pedal"}}}),
+        input(midiInput),
+        store(midiInputStore),
+        controller(kelvane.midiController())
     {
-        setup.attachInput(controller.connection());
         storedInput("Pads");
     }
 
@@ -42,15 +38,6 @@ struct MidiRig : Rig {
         storedSettings(settings);
     }
 
-    // Start-up: the controller's settings and port, then the main window's
-    // load and first activation; the log starts empty.
-    MidiRig& started()
-    {
-        controller.start();
-        Rig::started();
-        return *this;
-    }
-
     // The pad controller on "Pads" (channel 1..16).
     void noteOn(int note, int velocity, int channel = 10) { input.send("Pads", 0x90 + channel - 1, note, velocity); }
     void noteOff(int note, int channel = 10) { input.send("Pads", 0x80 + channel - 1, note, 64); }
@@ -69,10 +56,9 @@ struct MidiRig : Rig {
         log.clear();
     }
 
-    fakes::FakeMidiInput input;
-    fakes::FakeSettingsStore store;
-    MidiController controller;
-    MidiLearnCommand learnCommand;
+    fakes::FakeMidiInput& input;
+    fakes::FakeSettingsStore& store;
+    MidiController& controller;
 };
 
 } // namespace kelvane::testing

@@ -1,33 +1,25 @@
 #pragma once
 
-#include "MainForm.h"
+#include "Kelvane.h"
 #include "PreferencesRig.h"
-#include "fakes/FakeMidiOutput.h"
-#include "fakes/FakeWavePlayer.h"
-#include "files/MidiSetupForm.h"
-#include "waves/WaveBankRecall.h"
-#include "waves/WaveSlots.h"
+#include "fakes/FakePorts.h"
 
 namespace kelvane::testing {
 
-// The main window with its real wave slots, slide control and preferences
-// window, wired as the program wires them, every port faked onto one log.
-struct PressRig : PreferencesRig {
+// The program as it is wired, every port faked onto one log, with nothing
+// recorded in place of a real part.
+struct PressRig : fakes::FakePorts {
     PressRig() :
-        midi(log, {"Port A"}),
-        waves(log),
-        stavik1(log, "Stavik1"),
-        stavik2(log, "Stavik2"),
-        pause(log),
-        environment(log),
-        slots(waves, dialogs, slides),
-        setup(midi, environment),
-        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks),
-        mode(form.menu().item("mnuPowerpnt"), form, slides)
+        fakes::FakePorts(fakes::FakeSetting {.midiPorts = {"Port A"}}),
+        kelvane(ports()),
+        store(preferencesStore),
+        preferences(kelvane.preferences()),
+        slides(kelvane.slideControl()),
+        slots(kelvane.slots()),
+        setup(kelvane.midiSetup()),
+        form(kelvane.mainForm())
     {
         midi.logSelections(false);
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
-        preferences.onAdvancedAudio([this](bool shown) { slots.showAdvancedSettings(shown); });
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
     }
 
@@ -35,7 +27,7 @@ struct PressRig : PreferencesRig {
     // window loaded and activated; the log starts empty.
     PressRig& started()
     {
-        preferences.loadShownThenHidden();
+        kelvane.start();
         form.load();
         form.activate();
         log.clear();
@@ -44,17 +36,18 @@ struct PressRig : PreferencesRig {
 
     Switch& sw(int n) { return form.switches().at(n); }
 
-    fakes::FakeMidiOutput midi;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeJoystickControl stavik1;
-    fakes::FakeJoystickControl stavik2;
-    fakes::FakePause pause;
-    fakes::FakeEnvironment environment;
-    WaveSlots slots;
-    EmptyWaveBanks banks;
-    MidiSetupForm setup;
-    MainForm form;
-    SlideModeCommand mode;
+    // The preferences file holding these entries (the rest empty).
+    void fileWith(const std::map<std::size_t, PreferenceEntry>& entries) { storePreferences(store, entries); }
+    // "N", "P", "O" or "-" (none) for switches 1..8.
+    std::string choices() { return slideChoices(preferences); }
+
+    Kelvane kelvane;
+    fakes::FakePreferencesStore& store;
+    PreferencesForm& preferences;
+    SlideControl& slides;
+    WaveSlots& slots;
+    MidiSetupForm& setup;
+    MainForm& form;
 };
 
 } // namespace kelvane::testing

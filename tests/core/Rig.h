@@ -1,17 +1,15 @@
 #pragma once
 
-#include "MainForm.h"
-#include "fakes/EffectLog.h"
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeMidiOutput.h"
-#include "fakes/FakeWavePlayer.h"
-#include "files/MidiSetupForm.h"
+#include "Kelvane.h"
+#include "fakes/FakePorts.h"
 #include "waves/WaveFailure.h"
+#include "waves/WaveSlotSettings.h"
 
 #include <array>
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace kelvane::testing {
@@ -61,28 +59,104 @@ private:
     fakes::EffectLog& log_;
 };
 
-// The main window with every port faked onto one ordered log.
-struct Rig {
+// Slot settings held in memory; every write is logged as
+// "slot N volume V", "slot N path P", ... and clear and settle as
+// "slot N clear" and "slot N chosen" / "slot N empty".
+class RecordingSlotSettings : public WaveSlotSettings {
+public:
+    explicit RecordingSlotSettings(fakes::EffectLog& log) : log_(log) { }
+
+    struct Slot {
+        std::string path, name;
+        int volume = -400, loop = 0, pan = 0, loopCount = 0;
+        bool red = false;
+    };
+
+    std::string wavePath(int n) const override { return slot(n).path; }
+    std::string waveName(int n) const override { return slot(n).name; }
+    int volume(int n) const override { return slot(n).volume; }
+    int loop(int n) const override { return slot(n).loop; }
+    int pan(int n) const override { return slot(n).pan; }
+    int loopCount(int n) const override { return slot(n).loopCount; }
+
+    void setWavePath(int n, const std::string& v) override { write(n, "path", slot(n).path, v); }
+    void setWaveName(int n, const std::string& v) override { write(n, "name", slot(n).name, v); }
+    void setVolume(int n, int v) override { write(n, "volume", slot(n).volume, v); }
+    void setLoop(int n, int v) override { write(n, "loop", slot(n).loop, v); }
+    void setPan(int n, int v) override { write(n, "pan", slot(n).pan, v); }
+    void setLoopCount(int n, int v) override { write(n, "loopcount", slot(n).loopCount, v); }
+    void settleChosenOrEmpty(int n) override
+    {
+        Slot& s = slot(n);
+        s.red = !s.name.empty();
+        if (!s.red)
+            s.path.clear();
+        log_.add("slot " + std::to_string(n) + (s.red ? " chosen" : " empty"));
+    }
+    void clear(int n) override
+    {
+        slot(n).path.clear();
+        slot(n).name.clear();
+        slot(n).red = false;
+        log_.add("slot " + std::to_string(n) + " clear");
+    }
+
+    Slot& slot(int n) { return slots_[static_cast<std::size_t>(n - 1)]; }
+    const Slot& slot(int n) const { return slots_[static_cast<std::size_t>(n - 1)]; }
+
+private:
+    template <typename T> void write(int n, const char* what, T& field, const T& value)
+    {
+        if (field == value)
+            return; // as a control: writing the value it holds runs nothing
+        field = value;
+        std::string shown;
+        if constexpr (std::is_same_v<T, std::string>)
+            shown = value;
+        else
+            shown = std::to_string(value);
+        log_.add("slot " + std::to_string(n) + " " + what + " " + shown);
+    }
+
+    fakes::EffectLog& log_;
+    std::array<Slot, 8> slots_ {};
+};
+
+// Which parts a rig records instead of running: the wave slots always; the
+// banks and the slots' settings where the test asks.
+struct RigOptions {
+    fakes::FakeSetting setting {};
+    bool realBanks = false;
+    bool recordSlotSettings = false;
+};
+
+// The program on faked ports, every port on one ordered log, with the wave
+// slots (and by default the banks) recorded rather than played.
+struct Rig : fakes::FakePorts {
     explicit Rig(int screenWidth = 1280, std::vector<std::string> ports = {"Port A", "Port B"}) :
-        midi(log, std::move(ports)),
-        waves(log),
-        stavik1(log, "Stavik1"),
-        stavik2(log, "Stavik2"),
-        dialogs(log),
-        pause(log),
-        environment(log, screenWidth, 800),
+        Rig(RigOptions {fakes::FakeSetting {.screenWidth = screenWidth, .midiPorts = std::move(ports)}})
+    {
+    }
+    explicit Rig(RigOptions options) :
+        fakes::FakePorts(std::move(options.setting)),
         slots(log),
         banks(log),
-        setup(midi, environment),
-        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
+        slotSettings(log),
+        kelvane(ports(),
+            KelvaneDoubles {.slots = &slots,
+                .banks = options.realBanks ? nullptr : &banks,
+                .slotSettings = options.recordSlotSettings ? &slotSettings : nullptr}),
+        setup(kelvane.midiSetup()),
+        form(kelvane.mainForm())
     {
         // The user presses Ok in the setup window unless a test says otherwise.
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
     }
 
-    // Load and first activation, as at every program start; the log starts empty.
+    // The program's start, load and first activation; the log starts empty.
     Rig& started()
     {
+        kelvane.start();
         form.load();
         form.activate();
         log.clear();
@@ -114,18 +188,12 @@ struct Rig {
         }
     }
 
-    fakes::EffectLog log;
-    fakes::FakeMidiOutput midi;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeJoystickControl stavik1;
-    fakes::FakeJoystickControl stavik2;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePause pause;
-    fakes::FakeEnvironment environment;
     RecordingWaveSlots slots;
     RecordingWaveBanks banks;
-    MidiSetupForm setup;
-    MainForm form;
+    RecordingSlotSettings slotSettings;
+    Kelvane kelvane;
+    MidiSetupForm& setup;
+    MainForm& form;
 };
 
 using Log = std::vector<std::string>;

@@ -1,14 +1,8 @@
 #pragma once
 
-#include "MainForm.h"
-#include "fakes/EffectLog.h"
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeMidiOutput.h"
-#include "fakes/FakeWavePlayer.h"
-#include "files/MidiSetupForm.h"
+#include "Kelvane.h"
+#include "fakes/FakePorts.h"
 #include "slides/SlideStep.h"
-#include "waves/WaveBankRecall.h"
-#include "waves/WaveSlots.h"
 
 #include <filesystem>
 #include <fstream>
@@ -52,25 +46,21 @@ private:
     std::filesystem::path path_;
 };
 
-// The main window with the real wave slots on faked ports, all on one log.
-struct SlotRig {
+// The program with its real wave slots on faked ports, all on one log; a
+// slot's slide step is recorded ("slide 3") rather than sent.
+struct SlotRig : fakes::FakePorts {
     // started: the window's load and first activation have run, and the log is empty.
     explicit SlotRig(bool started = true, int screenWidth = 1280, int screenHeight = 800) :
-        midi(log, {"Port A"}),
-        waves(log),
-        stavik1(log, "Stavik1"),
-        stavik2(log, "Stavik2"),
-        dialogs(log),
-        pause(log),
-        environment(log, screenWidth, screenHeight),
+        fakes::FakePorts(fakes::FakeSetting {screenWidth, screenHeight, {"Port A"}, {}}),
         slideStep(log),
-        slots(waves, dialogs, slideStep),
-        setup(midi, environment),
-        form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
+        kelvane(ports(), KelvaneDoubles {.slideStep = &slideStep}),
+        slots(kelvane.slots()),
+        setup(kelvane.midiSetup()),
+        form(kelvane.mainForm())
     {
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
         if (started) {
+            kelvane.start();
             form.load();
             form.activate();
             log.clear();
@@ -90,19 +80,11 @@ struct SlotRig {
     void press(int n) { slot(n).play.mouseDown(MouseButton::Left); }
     void release(int n) { slot(n).play.mouseUp(MouseButton::Left); }
 
-    fakes::EffectLog log;
-    fakes::FakeMidiOutput midi;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeJoystickControl stavik1;
-    fakes::FakeJoystickControl stavik2;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePause pause;
-    fakes::FakeEnvironment environment;
     RecordingSlideStep slideStep;
-    WaveSlots slots;
-    EmptyWaveBanks banks;
-    MidiSetupForm setup;
-    MainForm form;
+    Kelvane kelvane;
+    WaveSlots& slots;
+    MidiSetupForm& setup;
+    MainForm& form;
     SampleFolder folder;
 };
 

@@ -1,9 +1,8 @@
 // Files and banks on the real wave-slot controls: the name-box colours, the
 // buffers that keep sounding, and a program started with a file to open.
 
+#include "../core/PressRig.h"
 #include "FilesRig.h"
-#include "waves/SlotControlSettings.h"
-#include "waves/WaveSlots.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +11,8 @@
 namespace kelvane::testing {
 namespace {
 
-// The main window with its real wave slots; the player and files are fakes.
+// The program with its real wave slots; the player and files are fakes.
 struct SlotsRig {
-    SlotsRig() :
-        slots(rig.waves, rig.dialogs, slideStep),
-        settings(slots),
-        files(rig.log),
-        whole(rig.form, settings, banks, PerformanceFilePorts {rig.midi, rig.dialogs, files})
-    {
-        slots.attach(rig.form.switches(), rig.form.menu().item("mnuExclusive"));
-    }
-
     WaveSlot& slot(int n) { return slots.slot(n); }
     void choose(int n, const std::string& path, const std::string& name)
     {
@@ -31,13 +21,10 @@ struct SlotsRig {
         slot(n).name.setBackColour(slot_colour::kChosen);
     }
 
-    Rig rig;
-    NoSlideStep slideStep;
-    WaveSlots slots;
-    SlotControlSettings settings;
-    fakes::FakeFileStore files;
-    WaveBanks banks;
-    WholeSetupCommands whole;
+    PressRig rig;
+    WaveSlots& slots = rig.slots;
+    fakes::FakeFileStore& files = rig.files;
+    WholeSetupCommands& whole = rig.kelvane.wholeSetup();
 };
 
 TEST(SetupOnSlotControls, RecallChangesSettingsButStopsAndReleasesNothing)

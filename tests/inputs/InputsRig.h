@@ -6,7 +6,6 @@
 
 #include "EventLoopRig.h"
 #include "HostedJoystickControls.h"
-#include "MainForm.h"
 #include "Rig.h"
 
 #include <filesystem>
@@ -17,37 +16,32 @@ namespace kelvane::testing {
 
 struct HostedRig {
     HostedRig(const std::filesystem::path& registry, const std::vector<std::filesystem::path>& modules) :
-        midi(log),
-        waves(log),
         dialogs(log),
-        pause(log),
-        environment(log),
         slots(log),
         banks(log),
         joysticks(stavikhost::hostJoystickControls(
             registry, modules, [this](const std::string& why) { said.push_back(why); })),
-        setup(midi, environment),
-        form(MainFormPorts {midi, waves, *joysticks.stavik1, *joysticks.stavik2, dialogs, pause, environment}, setup,
-            slots, banks)
+        kelvane(KelvanePorts {fake.midi, fake.midiInput, fake.waves, *joysticks.stavik1, *joysticks.stavik2, dialogs,
+                    fake.pause, fake.environment, fake.keys, fake.preferencesStore, fake.midiInputStore, fake.files},
+            KelvaneDoubles {.slots = &slots, .banks = &banks}),
+        form(kelvane.mainForm())
     {
-        environment.whileModal = [this](Window&) { setup.okButton.click(); };
+        fake.environment.whileModal = [this](Window&) { kelvane.midiSetup().okButton.click(); };
+        kelvane.start();
         form.load();
         form.activate();
         log.clear();
     }
 
     std::vector<std::string> said;
-    fakes::EffectLog log;
-    fakes::FakeMidiOutput midi;
-    fakes::FakeWavePlayer waves;
+    fakes::FakePorts fake;
+    fakes::EffectLog& log = fake.log;
     NestedLoopDialogs dialogs;
-    fakes::FakePause pause;
-    fakes::FakeEnvironment environment;
     RecordingWaveSlots slots;
     RecordingWaveBanks banks;
     stavikhost::HostedJoysticks joysticks;
-    MidiSetupForm setup;
-    MainForm form;
+    Kelvane kelvane;
+    MainForm& form;
 };
 
 } // namespace kelvane::testing

@@ -121,20 +121,15 @@ private:
 struct Program {
     Program() :
         midi(midi::SystemMidiOptions {{}, {}, 256, {}, midi::MidiApi::Jack, kRescanMs}),
-        waves(log),
-        stavik1(log, "Stavik1"),
-        stavik2(log, "Stavik2"),
         dialogs(log),
-        pause(log),
-        environment(log),
         slots(log),
         banks(log),
-        setup(midi.output(), environment),
-        form(MainFormPorts {midi.output(), waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks),
-        store(log),
-        controller({midi.input(), store, dialogs}, form.trigger())
+        kelvane(KelvanePorts {midi.output(), midi.input(), fake.waves, fake.stavik1, fake.stavik2, dialogs, fake.pause,
+                    environment, fake.keys, fake.preferencesStore, store, fake.files},
+            KelvaneDoubles {.slots = &slots, .banks = &banks}),
+        setup(kelvane.midiSetup()),
+        form(kelvane.mainForm())
     {
-        setup.attachInput(controller.connection());
     }
 
     // The program's start, with the monitor chosen for output and the pad for input.
@@ -145,7 +140,7 @@ struct Program {
             choose(setup.comboMidiIn, "pad:out");
             setup.okButton.click();
         };
-        controller.start();
+        kelvane.start();
         form.load();
         form.activate();
     }
@@ -164,20 +159,18 @@ struct Program {
         return !messages.empty();
     }
 
-    fakes::EffectLog log;
+    fakes::FakePorts fake;
+    fakes::EffectLog& log = fake.log;
+    fakes::FakeEnvironment& environment = fake.environment;
+    fakes::FakeSettingsStore& store = fake.midiInputStore;
     midi::SystemMidi midi;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeJoystickControl stavik1;
-    fakes::FakeJoystickControl stavik2;
     NestedLoopDialogs dialogs;
-    fakes::FakePause pause;
-    fakes::FakeEnvironment environment;
     RecordingWaveSlots slots;
     RecordingWaveBanks banks;
-    MidiSetupForm setup;
-    MainForm form;
-    fakes::FakeSettingsStore store;
-    MidiController controller;
+    Kelvane kelvane;
+    MidiSetupForm& setup;
+    MainForm& form;
+    MidiController& controller = kelvane.midiController();
 };
 
 class MidiOverJack : public ::testing::Test {

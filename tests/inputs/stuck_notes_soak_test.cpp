@@ -65,22 +65,17 @@ public:
 
 struct SoakRig {
     SoakRig() :
+        fake(fakes::FakeSetting {.midiInputs = {"Pads"}}),
         router(tracker, ports, nullptr),
-        waves(log),
-        stavik1(log, "Stavik1"),
-        stavik2(log, "Stavik2"),
-        dialogs(log),
-        pause(log),
-        environment(log),
         slots(log),
         banks(log),
-        setup(router, environment),
-        form(MainFormPorts {router, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks),
-        midiInput(log, {"Pads"}),
-        midiSettings(log),
-        controller({midiInput, midiSettings, dialogs}, form.trigger())
+        kelvane(KelvanePorts {router, fake.midiInput, fake.waves, fake.stavik1, fake.stavik2, fake.dialogs, fake.pause,
+                    fake.environment, fake.keys, fake.preferencesStore, fake.midiInputStore, fake.files},
+            KelvaneDoubles {.slots = &slots, .banks = &banks}),
+        form(kelvane.mainForm()),
+        controller(kelvane.midiController())
     {
-        environment.whileModal = [this](Window&) { setup.okButton.click(); };
+        fake.environment.whileModal = [this](Window&) { kelvane.midiSetup().okButton.click(); };
         banks.filled = {true, false, true, false};
         // Sw3 on a foot switch, sw4 on a program change; the rest on their pads.
         MidiInputSettings settings;
@@ -89,28 +84,25 @@ struct SoakRig {
         settings.bindings[3] = {{MidiTrigger::Kind::Program, 7, 1}, true};
         settings.bindings[5].padVelocity = true;
         midiSettings.bytes = encodeMidiInputSettings(settings);
-        controller.start();
+        kelvane.start();
         form.load();
         form.activate();
     }
 
+    fakes::FakePorts fake;
+    fakes::EffectLog& log = fake.log;
+    fakes::FakeJoystickControl& stavik1 = fake.stavik1;
+    fakes::FakeJoystickControl& stavik2 = fake.stavik2;
+    fakes::FakeMidiInput& midiInput = fake.midiInput;
+    fakes::FakeSettingsStore& midiSettings = fake.midiInputStore;
     NoteTracker tracker;
     NoPorts ports;
     midi::MidiOutputRouter router;
-    fakes::EffectLog log;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeJoystickControl stavik1;
-    fakes::FakeJoystickControl stavik2;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePause pause;
-    fakes::FakeEnvironment environment;
     RecordingWaveSlots slots;
     RecordingWaveBanks banks;
-    MidiSetupForm setup;
-    MainForm form;
-    fakes::FakeMidiInput midiInput;
-    fakes::FakeSettingsStore midiSettings;
-    MidiController controller;
+    Kelvane kelvane;
+    MainForm& form;
+    MidiController& controller;
 };
 
 // Plays random events with physically possible sequences: a button or key

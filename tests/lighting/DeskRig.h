@@ -1,22 +1,17 @@
 #pragma once
 
 #include "Rig.h"
-#include "fakes/ScriptedPause.h"
-#include "lighting/LightForm.h"
 
 #include <cstdio>
 #include <string>
 
 namespace kelvane::testing {
 
-// The main window's rig with the lighting desk attached. The desk pauses on a
-// scripted pause that shares the rig's log, so the events a test scripts run
-// nested inside the desk's fades exactly as between real fade steps.
+// The main window's rig with its lighting desk. The desk pauses on the rig's
+// scripted pause, so the events a test scripts run nested inside the desk's
+// fades exactly as between real fade steps.
 struct DeskRig : Rig {
-    DeskRig() : deskPause(log), desk(LightFormPorts {midi, deskPause, environment}, form)
-    {
-        form.attachLightingDesk(desk);
-    }
+    DeskRig() : deskPause(pause), desk(kelvane.lightingDesk()) { }
 
     // Program started, desk opened from its menu command; the log starts empty.
     DeskRig& opened()
@@ -31,8 +26,8 @@ struct DeskRig : Rig {
 
     Log midiLog() const { return log.startingWith("midi"); }
 
-    fakes::ScriptedPause deskPause;
-    LightForm desk;
+    fakes::ScriptedPause& deskPause;
+    LightForm& desk;
 };
 
 // The user's whole gesture on a desk button, in the order the view delivers

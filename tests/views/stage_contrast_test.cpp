@@ -189,6 +189,7 @@ TEST(StageContrast, EveryOptionButtonCheckBoxAndButtonOfThePreferencesStandsOut)
 TEST(StageContrast, EveryControlOfASwitchAndItsWaveSlotStandsOutFromItsPanel)
 {
     SlotRig rig(true, 1280, 800);
+    rig.slots.showAdvancedSettings(true); // as the "Advanced audio" preference shows them
     views::MainWindowView view(rig.form);
     view.addWaveSlots(rig.slots);
     view.show();
@@ -205,8 +206,7 @@ TEST(StageContrast, EveryControlOfASwitchAndItsWaveSlotStandsOutFromItsPanel)
 TEST(StageContrast, EveryControlOfTheLightingDeskStandsOut)
 {
     ViewRig rig;
-    fakes::FakePause pause(rig.log);
-    LightForm desk(LightFormPorts {rig.midi, pause, rig.environment}, rig.form);
+    LightForm& desk = rig.kelvane.lightingDesk();
     views::LightDeskView view(desk);
     desk.show();
     QCoreApplication::processEvents(); // the view follows the form

@@ -17,9 +17,6 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
-#include "fakes/FakePreferencesStore.h"
-#include "files/PreferencesForm.h"
-#include "lighting/LightForm.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -171,10 +168,8 @@ bool modalIsUp(const QWidget& window) { return QApplication::activeModalWidget()
 struct StageWindows {
     StageWindows()
     {
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
-        form.attachLightingDesk(desk);
         modals.add(setup, setupView);
-        mainView.addWaveSlots(slots);
+        mainView.addWaveSlots(kelvane.slots());
         help.setOwner(&mainView);
     }
     ~StageWindows()
@@ -183,29 +178,23 @@ struct StageWindows {
         modals.remove(setup);
     }
 
-    fakes::EffectLog log;
-    fakes::FakeMidiOutput midi {log, {"Port A", "Port B"}};
-    fakes::FakeWavePlayer waves {log};
-    fakes::FakeJoystickControl stavik1 {log, "Stavik1"};
-    fakes::FakeJoystickControl stavik2 {log, "Stavik2"};
-    fakes::FakePreferencesStore store {log};
+    fakes::FakePorts fake;
     views::QtDialogs dialogs;
     views::QtPause pause;
     views::ModalViews modals;
     views::HelpViewer help;
     views::QtEnvironment environment {modals, help, dialogs, "/nowhere"};
-    RecordingSlideStep slideStep {log};
-    WaveSlots slots {waves, dialogs, slideStep};
-    EmptyWaveBanks banks;
-    MidiSetupForm setup {midi, environment};
-    MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks};
-    PreferencesForm preferences {store, dialogs};
-    PreferencesCommand preferencesCommand {form.menu().item("mnuPreferences"), preferences};
-    LightForm desk {LightFormPorts {midi, pause, environment}, form};
+    RecordingSlideStep slideStep {fake.log};
+    Kelvane kelvane {KelvanePorts {fake.midi, fake.midiInput, fake.waves, fake.stavik1, fake.stavik2, dialogs, pause,
+                         environment, fake.keys, fake.preferencesStore, fake.midiInputStore, fake.files},
+        KelvaneDoubles {.slideStep = &slideStep}};
+    MidiSetupForm& setup = kelvane.midiSetup();
+    MainForm& form = kelvane.mainForm();
+    PreferencesForm& preferences = kelvane.preferences();
     views::MidiSetupDialog setupView {setup};
     views::MainWindowView mainView {form};
     views::PreferencesWindow preferencesView {preferences, &mainView};
-    views::LightDeskView deskView {desk};
+    views::LightDeskView deskView {kelvane.lightingDesk()};
 };
 
 } // namespace
