@@ -19,7 +19,7 @@ struct MidiRig : Rig {
         input(log, {"Pads", "Pedal"}),
         store(log),
         controller({input, store, dialogs}, form.trigger()),
-        learnCommand(form.menu().item("mnuMidiLearn"), controller.learnForm())
+        learnCommand(form.menu().midiLearn(), controller.learnForm())
     {
         setup.attachInput(controller.connection());
         storedInput("Pads");

@@ -23,10 +23,10 @@ struct PressRig : PreferencesRig {
         slots(waves, dialogs, slides),
         setup(midi, environment),
         form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks),
-        mode(form.menu().item("mnuPowerpnt"), form, slides)
+        mode(form.menu().slideControl(), form, slides)
     {
         midi.logSelections(false);
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
+        slots.attach(form.switches(), form.menu().exclusiveWaves());
         preferences.onAdvancedAudio([this](bool shown) { slots.showAdvancedSettings(shown); });
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
     }

@@ -90,7 +90,7 @@ struct Rig {
     }
 
     Switch& sw(int n) { return form.switches().at(n); }
-    void click(const std::string& menuItem) { form.menu().item(menuItem).click(); }
+    MainMenu& menu() { return form.menu(); }
 
     // True while every note and channel bar is locked.
     bool barsLocked()

@@ -68,7 +68,7 @@ struct SlotRig {
         setup(midi, environment),
         form(MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
     {
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
+        slots.attach(form.switches(), form.menu().exclusiveWaves());
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
         if (started) {
             form.load();

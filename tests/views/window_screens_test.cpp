@@ -171,7 +171,7 @@ bool modalIsUp(const QWidget& window) { return QApplication::activeModalWidget()
 struct StageWindows {
     StageWindows()
     {
-        slots.attach(form.switches(), form.menu().item("mnuExclusive"));
+        slots.attach(form.switches(), form.menu().exclusiveWaves());
         form.attachLightingDesk(desk);
         modals.add(setup, setupView);
         mainView.addWaveSlots(slots);
@@ -200,7 +200,7 @@ struct StageWindows {
     MidiSetupForm setup {midi, environment};
     MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks};
     PreferencesForm preferences {store, dialogs};
-    PreferencesCommand preferencesCommand {form.menu().item("mnuPreferences"), preferences};
+    PreferencesCommand preferencesCommand {form.menu().preferences(), preferences};
     LightForm desk {LightFormPorts {midi, pause, environment}, form};
     views::MidiSetupDialog setupView {setup};
     views::MainWindowView mainView {form};
@@ -228,17 +228,17 @@ TEST(StageScreen, EveryWindowFitsTheScreenAndEveryControlCanBeReached)
     EXPECT_TRUE(setupSeen);
     checkOnScreen(stage.mainView, "main");
 
-    stage.form.menu().item("mnuLightDesk").click();
+    stage.form.menu().lightingDesk().click();
     checkOnScreen(stage.deskView, "desk");
     stage.deskView.close();
 
-    stage.form.menu().item("mnuPreferences").click();
+    stage.form.menu().preferences().click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return stage.preferencesView.isVisible(); }));
     checkOnScreen(stage.preferencesView, "preferences");
     checkOverMainWindow(stage.preferencesView, stage.mainView);
     stage.preferencesView.close();
 
-    stage.form.menu().item("mnbuHelpTxt").click();
+    stage.form.menu().helpContents().click();
     checkOnScreen(stage.help, "help");
     checkOverMainWindow(stage.help, stage.mainView);
     QTest::keyClick(&stage.help, Qt::Key_Escape);
@@ -252,7 +252,7 @@ TEST(StageScreen, EveryWindowFitsTheScreenAndEveryControlCanBeReached)
             checkOnScreen(*box, "about");
             box->accept();
         });
-    stage.form.menu().item("mnuAbout").click();
+    stage.form.menu().about().click();
     EXPECT_TRUE(aboutSeen);
 
     // The file dialogs of Open, Save As and Load Wave, closed again unused.
