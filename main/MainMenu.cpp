@@ -3,7 +3,7 @@
 #include "Presets.h"
 #include "Scales.h"
 
-#include <stdexcept>
+#include <string>
 #include <tuple>
 
 namespace kelvane {
@@ -71,26 +71,6 @@ MainMenu::MainMenu()
     helpContents_ = &help.add("mnbuHelpTxt", "Kelvane Online Help");
     help.addSeparator("mnuHelpSep1");
     about_ = &help.add("mnuAbout", "About Kelvane Software");
-}
-
-namespace {
-MenuItem* findIn(const MenuItem& menu, const std::string& name)
-{
-    for (const auto& child : menu.children()) {
-        if (child->name() == name)
-            return child.get();
-        if (MenuItem* found = findIn(*child, name))
-            return found;
-    }
-    return nullptr;
-}
-} // namespace
-
-MenuItem& MainMenu::item(const std::string& name)
-{
-    if (MenuItem* found = findIn(bar_, name))
-        return *found;
-    throw std::logic_error("no menu item named " + name);
 }
 
 } // namespace kelvane

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstddef>
-#include <string>
 
 namespace kelvane {
 
@@ -58,9 +57,6 @@ public:
     // Help
     MenuItem& helpContents() { return *helpContents_; }
     MenuItem& about() { return *about_; }
-
-    // The item with this historic name; the name must exist.
-    MenuItem& item(const std::string& name);
 
     // Every item, depth first, for the form's control list.
     template <typename Visit> void forEach(Visit visit) { forEachIn(bar_, visit); }

@@ -164,7 +164,7 @@ struct Rig : fakes::FakePorts {
     }
 
     Switch& sw(int n) { return form.switches().at(n); }
-    void click(const std::string& menuItem) { form.menu().item(menuItem).click(); }
+    MainMenu& menu() { return form.menu(); }
 
     // True while every note and channel bar is locked.
     bool barsLocked()

@@ -29,14 +29,14 @@ TEST(Scales, LayNotesAndNameTheCaptionWithoutSendingMidi)
 {
     Rig rig;
     rig.started();
-    rig.click("Pentatonic");
+    rig.menu().noteTable(1).click(); // Pentatonic
     EXPECT_EQ(notes(rig), (std::vector<int> {57, 60, 62, 64, 67, 69, 72, 74}));
     EXPECT_EQ(rig.sw(1).noteBox.text(), "57");
     EXPECT_EQ(rig.form.caption(), "Pentatonic Scale");
 
-    rig.click("WholeTone");
+    rig.menu().noteTable(4).click(); // Whole Tone
     EXPECT_EQ(rig.form.caption(), "WholeTone Scale");
-    rig.click("Augchord");
+    rig.menu().noteTable(8).click(); // Augmented Chord
     EXPECT_EQ(notes(rig), (std::vector<int> {60, 64, 68, 72, 74, 78, 82, 86}));
     EXPECT_TRUE(rig.log.entries().empty());
 }
@@ -45,13 +45,13 @@ TEST(Transposition, OctavesStopAtTheGuardAndMoveAllOrNothing)
 {
     Rig rig;
     rig.started();
-    rig.click("Majchord");
-    rig.click("Octaveup");
-    rig.click("Octaveup");
-    rig.click("Octaveup");
+    rig.menu().noteTable(5).click(); // Major Chord
+    rig.menu().octaveUp().click();
+    rig.menu().octaveUp().click();
+    rig.menu().octaveUp().click();
     EXPECT_EQ(notes(rig), (std::vector<int> {96, 100, 103, 108, 112, 115, 120, 124}));
-    rig.click("Octaveup"); // 124 > 112: refused as a whole
-    rig.click("Semiup");
+    rig.menu().octaveUp().click(); // 124 > 112: refused as a whole
+    rig.menu().semitoneUp().click();
     EXPECT_EQ(notes(rig), (std::vector<int> {96, 100, 103, 108, 112, 115, 120, 124}));
     EXPECT_EQ(rig.form.caption(), "Major Chord") << "transposing leaves the caption";
     EXPECT_TRUE(rig.log.entries().empty());
@@ -62,12 +62,12 @@ TEST(Transposition, ALowNoteBlocksDownwardShiftsAndTwentyFiveStillMoves)
     Rig rig;
     rig.started();
     rig.sw(5).note.setValue(24);
-    rig.click("Octavedn");
-    rig.click("Semidn");
+    rig.menu().octaveDown().click();
+    rig.menu().semitoneDown().click();
     EXPECT_EQ(rig.sw(1).note.value(), 60);
 
     rig.sw(5).note.setValue(25);
-    rig.click("Octavedn");
+    rig.menu().octaveDown().click();
     EXPECT_EQ(rig.sw(5).note.value(), 13);
     EXPECT_EQ(rig.sw(1).note.value(), 48);
     EXPECT_EQ(rig.form.switches().playedNote(1), 48) << "the note copy follows";
@@ -81,10 +81,10 @@ TEST(Transposition, VelocityStepsDecideSwitchBySwitch)
     for (int n = 1; n <= 8; ++n)
         rig.sw(n).velocity.setValue(start[static_cast<std::size_t>(n - 1)]);
 
-    rig.click("mnuVelUp");
+    rig.menu().velocityUp().click();
     EXPECT_EQ(velocities(rig), (std::vector<int> {120, 120, 15, 117, 126, 19, 20, 10}));
-    rig.click("mnuVelDown");
-    rig.click("mnuVelDown");
+    rig.menu().velocityDown().click();
+    rig.menu().velocityDown().click();
     EXPECT_EQ(velocities(rig), (std::vector<int> {100, 100, 5, 97, 106, 9, 0, 0}));
 }
 
@@ -92,7 +92,7 @@ TEST(Presets, DrumKitNamesEverySwitchAndSendsSixClosingChangesOnChannelTen)
 {
     Rig rig;
     rig.started();
-    rig.click("Drumkit");
+    rig.menu().preset(1).click(); // Drum Kit
     EXPECT_EQ(rig.form.caption(), "Drum Kit");
     for (int n = 1; n <= 8; ++n)
         EXPECT_EQ(rig.sw(n).nameBox.text(), "Drum Kit");
@@ -108,7 +108,7 @@ TEST(Presets, Fx1SetsEveryFieldAndItsCaptionKeepsTheTrailingBlank)
 {
     Rig rig;
     rig.started();
-    rig.click("FX1");
+    rig.menu().preset(3).click(); // FX1
     EXPECT_EQ(rig.form.caption(), "FX1 ");
     EXPECT_EQ(rig.sw(3).velocity.value(), 92);
     EXPECT_EQ(rig.sw(8).program.value(), 127);
@@ -125,9 +125,9 @@ TEST(Presets, MajorStringsAfterPercussionPutsEverySwitchBackOnStrings)
 {
     Rig rig;
     rig.started();
-    rig.click("Percussion");
+    rig.menu().preset(0).click(); // Percussion
     rig.log.clear();
-    rig.click("MajStrings");
+    rig.menu().preset(4).click(); // Major Strings
     for (int n = 1; n <= 8; ++n) {
         EXPECT_EQ(rig.sw(n).channel.value(), 1);
         EXPECT_EQ(rig.sw(n).program.value(), 48);
@@ -142,7 +142,7 @@ TEST(Panic, StopsWavesThenEndsEveryNoteOnEveryChannelWithAPausePerChannel)
 {
     Rig rig;
     rig.started();
-    rig.click("Panic2");
+    rig.menu().panic().click();
 
     const Log& log = rig.log.entries();
     ASSERT_EQ(log.size(), 1u + 1u + 16u * 128u + 16u + 1u);
@@ -161,7 +161,7 @@ TEST(Multimode, PanicThenChannelsOneToEightThenEightProgramChanges)
 {
     Rig rig;
     rig.started();
-    rig.click("Mmode");
+    rig.menu().multimode().click();
     const Log sent = rig.log.startingWith("midi C");
     // Each channel write sends nothing; the closing changes carry program 48 on channels 1..8.
     EXPECT_EQ(sent,
@@ -176,14 +176,14 @@ TEST(Modes, GeneralMidiHidesAndShowsTheNameBoxes)
 {
     Rig rig;
     rig.started();
-    MenuItem& gm = rig.form.menu().item("GM");
+    MenuItem& gm = rig.menu().generalMidi();
     EXPECT_TRUE(gm.checked());
-    rig.click("GM");
+    rig.menu().generalMidi().click();
     EXPECT_FALSE(gm.checked());
     EXPECT_FALSE(rig.sw(4).nameBox.visible());
     rig.sw(4).channel.setValue(10); // hidden boxes go on updating
     EXPECT_EQ(rig.sw(4).nameBox.text(), "Drum Kit");
-    rig.click("GM");
+    rig.menu().generalMidi().click();
     EXPECT_TRUE(rig.sw(4).nameBox.visible());
 }
 
@@ -191,17 +191,19 @@ TEST(Modes, ExpertUserShowsThenHidesTheBankMenusLabelsAndExclusiveWaves)
 {
     Rig rig;
     rig.started();
-    MenuItem& expert = rig.form.menu().item("mnuExpert");
+    MenuItem& expert = rig.menu().expertUser();
     rig.form.bankLabel(2).setVisible(true); // as if bank F2 were stored
 
-    rig.click("mnuExpert");
+    rig.menu().expertUser().click();
     EXPECT_TRUE(expert.checked());
-    EXPECT_TRUE(rig.form.menu().item("mnuF3").visible());
+    EXPECT_TRUE(rig.menu().bankMenu(3).visible());
     EXPECT_TRUE(rig.form.bankLabel(2).visible());
 
-    rig.click("mnuExpert");
+    rig.menu().expertUser().click();
     EXPECT_FALSE(expert.checked());
-    for (const char* name : {"F1", "mnuF2", "mnuF3", "mnuF4", "mnuExclusive"})
-        EXPECT_FALSE(rig.form.menu().item(name).visible()) << name;
+    MainMenu& menu = rig.menu();
+    for (const MenuItem* item :
+        {&menu.bankMenu(1), &menu.bankMenu(2), &menu.bankMenu(3), &menu.bankMenu(4), &menu.exclusiveWaves()})
+        EXPECT_FALSE(item->visible()) << item->name();
     EXPECT_FALSE(rig.form.bankLabel(2).visible());
 }

@@ -165,7 +165,7 @@ TEST(JoystickNotes, ButtonAndStickReleasesAlsoEndTheNotesTheirPressesSounded)
     rig.started();
     rig.stavik2.pressButton(2);
     rig.stavik2.move(kCentre, 0);
-    rig.click("FX1");
+    rig.menu().preset(3).click();
     rig.log.clear();
     rig.stavik2.releaseButton(2);
     rig.stavik2.move(kCentre, kCentre);

@@ -181,7 +181,7 @@ TEST(Keyboard, AReleaseAlsoEndsTheNoteThePressSoundedWhenItChangedMeanwhile)
     Rig rig;
     rig.started();
     rig.form.keyDown(kKey1);
-    rig.click("Semiup"); // the bars are locked, but menus still move the notes
+    rig.menu().semitoneUp().click(); // the bars are locked, but menus still move the notes
     rig.sw(1).channel.setValue(2);
     rig.log.clear();
     rig.form.keyUp(kKey1);
@@ -216,7 +216,7 @@ TEST(SwitchPress, AnOnScreenReleaseEndsTheNoteItsPressSoundedAfterATransposition
     rig.started();
     rig.sw(4).gate.setValue(1);
     rig.sw(4).button.mouseDown(MouseButton::Left);
-    rig.click("Octaveup");
+    rig.menu().octaveUp().click();
     rig.slots.failingReleases = {4};
     rig.log.clear();
     rig.sw(4).button.mouseUp(MouseButton::Left);

@@ -153,7 +153,7 @@ TEST(MidiPlaying, ANoteChangedWhileHeldStillEndsWithItsRelease)
     MidiRig rig;
     rig.started();
     rig.noteOn(36, 100);
-    rig.click("Octaveup");
+    rig.menu().octaveUp().click();
     rig.log.clear();
     rig.noteOff(36);
     EXPECT_EQ(rig.log.startingWith("midi "), (Log {"midi 90 48 00", kSwitch1Release}));
@@ -261,7 +261,7 @@ TEST(MidiLearn, LearnBindsTheNextHitAtAnyVelocityPlaysNothingAndSavesAtOnce)
     MidiRig rig;
     rig.started();
     MidiLearnForm& learn = rig.controller.learnForm();
-    rig.click("mnuMidiLearn");
+    rig.menu().midiLearn().click();
     EXPECT_TRUE(learn.visible());
     EXPECT_EQ(learn.row(3).binding.text(), "Note 38, any channel");
 
@@ -485,14 +485,14 @@ TEST(MidiSetupInput, OkChoosesTheSelectedInputAndCancelLeavesTheChoiceAlone)
         rig.setup.comboMidiIn.setListIndex(0);
         rig.setup.cancelButton.click();
     };
-    rig.click("mnuMidiSetup");
+    rig.menu().midiSetup().click();
     EXPECT_EQ(rig.input.openPort(), "Pedal");
 
     rig.environment.whileModal = [&rig](Window&) {
         rig.setup.comboMidiIn.setListIndex(0);
         rig.setup.okButton.click();
     };
-    rig.click("mnuMidiSetup");
+    rig.menu().midiSetup().click();
     EXPECT_EQ(rig.input.openPort(), "");
     EXPECT_EQ(rig.controller.settings().current().input, "");
 }

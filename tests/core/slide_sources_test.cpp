@@ -17,7 +17,7 @@ TEST(SlideSources, OnScreenSwitchAndPlayWaveButtonEachTypeTheKeyBeforeTheWave)
     rig.started();
     rig.preferences.previousOption(3).click();
     rig.slots.slot(3).setPath("/waves/gong.wav");
-    rig.form.menu().item("mnuPowerpnt").click();
+    rig.form.menu().slideControl().click();
     rig.log.clear();
 
     rig.sw(3).button.mouseDown(MouseButton::Left);
@@ -43,7 +43,7 @@ TEST(SlideSources, EmptySlotsStillTypeAndOffOrModeOffTypeNothing)
     rig.preferences.offOption(2).click();
     rig.sw(1).button.mouseDown(MouseButton::Left); // mode off
     rig.sw(1).button.mouseUp(MouseButton::Left);
-    rig.form.menu().item("mnuPowerpnt").click();
+    rig.form.menu().slideControl().click();
     for (int n : {1, 2, 8}) {
         rig.sw(n).button.mouseDown(MouseButton::Left);
         rig.sw(n).button.mouseUp(MouseButton::Left);
@@ -58,7 +58,7 @@ TEST(SlideSources, KeysButtonsAndSticksTypeTheirSwitchesKeys)
     rig.started();
     rig.preferences.previousOption(3).click();
     rig.preferences.previousOption(5).click();
-    rig.form.menu().item("mnuPowerpnt").click();
+    rig.form.menu().slideControl().click();
     rig.log.clear();
 
     rig.form.keyDown('2'); // switch 2: Next

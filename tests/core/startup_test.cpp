@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
 using namespace kelvane;
 using namespace kelvane::testing;
 
@@ -76,7 +81,7 @@ TEST(Shutdown, UnloadClosesMidiDisablesBothJoysticksStopsWavesAndEnds)
 
     Rig exiting;
     exiting.started();
-    exiting.click("mnuFileExit");
+    exiting.menu().exit().click();
     EXPECT_EQ(exiting.log.entries(), (Log {"end program"})) << "Exit skips the unload steps";
 }
 
@@ -96,26 +101,98 @@ TEST(HelpAndAbout, HelpOpensTheFileInTheProgramFolderWithOneSeparator)
     Rig rig;
     rig.started();
     rig.environment.folder = "/opt/kelvane";
-    rig.click("mnbuHelpTxt");
+    rig.menu().helpContents().click();
     rig.environment.folder = "/opt/kelvane/";
-    rig.click("mnbuHelpTxt");
+    rig.menu().helpContents().click();
     EXPECT_EQ(rig.log.entries(),
         (Log {"help /opt/kelvane/Kelvane Version 2.HLP", "help /opt/kelvane/Kelvane Version 2.HLP"}));
 
-    rig.click("mnuAbout");
+    rig.menu().about().click();
     EXPECT_NE(rig.dialogs.lastTitle.find("Kelvane"), std::string::npos);
     EXPECT_NE(rig.dialogs.lastTitle.find("2.06"), std::string::npos);
 }
 
-TEST(Menus, LaterCommandsArePresentButDisabled)
+// The program attaches the desk as it is built, so its command is ready from
+// the start; a main window without a desk would show it disabled.
+TEST(Menus, TheLightingDeskCommandIsReadyFromTheStartAndOpensTheDesk)
 {
     Rig rig;
-    for (const char* name : {"mnuLightDesk"})
-        EXPECT_FALSE(rig.form.menu().item(name).enabled()) << name;
-    rig.click("mnuLightDesk");
-    EXPECT_TRUE(rig.log.entries().empty());
-    EXPECT_EQ(rig.form.menu().item("Panic2").shortcut(), "Ctrl+P");
-    EXPECT_EQ(rig.form.menu().item("Semidn").shortcut(), "Ctrl+F");
+    EXPECT_TRUE(rig.menu().lightingDesk().enabled());
+    EXPECT_FALSE(rig.kelvane.lightingDesk().visible());
+    rig.menu().lightingDesk().click();
+    EXPECT_TRUE(rig.kelvane.lightingDesk().visible());
+    EXPECT_EQ(rig.menu().panic().shortcut(), "Ctrl+P");
+    EXPECT_EQ(rig.menu().semitoneDown().shortcut(), "Ctrl+F");
+}
+
+// The views name each action after its item, so every command keeps the
+// name it always had, whatever its member is called.
+TEST(Menus, EveryCommandKeepsItsHistoricName)
+{
+    MainMenu menu;
+    const std::vector<std::pair<const MenuItem*, std::string>> expected = {
+        {&menu.fileNew(), "New"},
+        {&menu.open(), "Load"},
+        {&menu.save(), "Saveonly"},
+        {&menu.saveAs(), "Save"},
+        {&menu.preferences(), "mnuPreferences"},
+        {&menu.exit(), "mnuFileExit"},
+        {&menu.midiSetup(), "mnuMidiSetup"},
+        {&menu.midiLearn(), "mnuMidiLearn"},
+        {&menu.noteTable(0), "Scales"},
+        {&menu.noteTable(1), "Pentatonic"},
+        {&menu.noteTable(2), "Minor"},
+        {&menu.noteTable(3), "Major"},
+        {&menu.noteTable(4), "WholeTone"},
+        {&menu.noteTable(5), "Majchord"},
+        {&menu.noteTable(6), "Minorchord"},
+        {&menu.noteTable(7), "Dimchord"},
+        {&menu.noteTable(8), "Augchord"},
+        {&menu.preset(0), "Percussion"},
+        {&menu.preset(1), "Drumkit"},
+        {&menu.preset(2), "Orchestra"},
+        {&menu.preset(3), "FX1"},
+        {&menu.preset(4), "MajStrings"},
+        {&menu.octaveUp(), "Octaveup"},
+        {&menu.octaveDown(), "Octavedn"},
+        {&menu.semitoneUp(), "Semiup"},
+        {&menu.semitoneDown(), "Semidn"},
+        {&menu.velocityUp(), "mnuVelUp"},
+        {&menu.velocityDown(), "mnuVelDown"},
+        {&menu.generalMidi(), "GM"},
+        {&menu.multimode(), "Mmode"},
+        {&menu.slideControl(), "mnuPowerpnt"},
+        {&menu.lightingDesk(), "mnuLightDesk"},
+        {&menu.expertUser(), "mnuExpert"},
+        {&menu.exclusiveWaves(), "mnuExclusive"},
+        {&menu.panic(), "Panic2"},
+        {&menu.allWavesOff(), "mnuallwavoff"},
+        {&menu.bankMenu(1), "F1"},
+        {&menu.bankAdd(1), "mnuAdd"},
+        {&menu.bankMenu(2), "mnuF2"},
+        {&menu.bankAdd(2), "mnuAddF2"},
+        {&menu.bankMenu(3), "mnuF3"},
+        {&menu.bankAdd(3), "mnuAddF3"},
+        {&menu.bankMenu(4), "mnuF4"},
+        {&menu.bankAdd(4), "mnuAddF4"},
+        {&menu.helpContents(), "mnbuHelpTxt"},
+        {&menu.about(), "mnuAbout"},
+    };
+    std::set<const MenuItem*> distinct;
+    for (const auto& [item, name] : expected) {
+        EXPECT_EQ(item->name(), name);
+        distinct.insert(item);
+    }
+    EXPECT_EQ(distinct.size(), expected.size()) << "two members reach the same item";
+
+    // Every command item of the bar is reached by some member.
+    std::size_t commands = 0;
+    menu.forEach([&commands](const MenuItem& item) {
+        if (!item.isSeparator())
+            ++commands;
+    });
+    EXPECT_EQ(commands, expected.size() + 7)
+        << "the menus File, MIDI, Scales/Chords, GM Presets, Options, Panic and Help";
 }
 
 // The setup window, driven as a user would with a scripted modal loop.

@@ -22,7 +22,7 @@ TEST(WaveSlotPress, PlaysInOrderSlideFirstThenReleaseLoadExclusiveVolumePanAndOn
     SlotRig rig;
     const std::string path = rig.folder.file("kick.wav");
     rig.loadInto(3, path);
-    rig.form.menu().item("mnuExclusive").click();
+    rig.form.menu().exclusiveWaves().click();
     rig.slot(3).volume.setValue(-1000);
     rig.slot(3).pan.setValue(-2500);
     rig.log.clear();
@@ -274,9 +274,9 @@ TEST(WaveSlotStatus, TickColoursSoundingGreenSilentRedAndEmptyWhite)
     EXPECT_TRUE(rig.log.entries().empty()); // only polled
 
     // All waves off (Ctrl+W) stops everything and leaves the colours to the next tick.
-    rig.form.menu().item("mnuallwavoff").click();
+    rig.form.menu().allWavesOff().click();
     EXPECT_EQ(rig.log.entries(), (Log {"wave StopAllBuffers"}));
-    EXPECT_EQ(rig.form.menu().item("mnuallwavoff").shortcut(), "Ctrl+W");
+    EXPECT_EQ(rig.form.menu().allWavesOff().shortcut(), "Ctrl+W");
     EXPECT_EQ(rig.slot(1).name.backColour(), slot_colour::kSounding);
 }
 

@@ -28,7 +28,7 @@ struct FilesRig {
     }
 
     Switch& sw(int n) { return rig.sw(n); }
-    void click(const std::string& item) { rig.click(item); }
+    MainMenu& menu() { return rig.menu(); }
     fakes::EffectLog& log() { return rig.log; }
 
     Rig rig;

@@ -47,7 +47,7 @@ void makeEverythingDifferent(FilesRig& r)
         s.pan = 1000 * n - 5000;
         s.loopCount = 3 * n;
     }
-    r.rig.form.menu().item("mnuExclusive").setChecked(true);
+    r.menu().exclusiveWaves().setChecked(true);
 }
 
 Bytes fileOf(const PerformanceSetup& setup) { return encodePerformanceRecord(recordOf(setup)); }
@@ -56,11 +56,11 @@ TEST(PerformanceFile, NewThenSaveWritesTheGoldenFile)
 {
     FilesRig r;
     makeEverythingDifferent(r);
-    r.rig.form.menu().item("mnuExclusive").setChecked(false);
-    r.click("New");
+    r.menu().exclusiveWaves().setChecked(false);
+    r.menu().fileNew().click();
     EXPECT_EQ(r.rig.form.caption(), "Major strings");
     r.rig.dialogs.files.push_back("/stage/new.dnc");
-    r.click("Saveonly"); // no file is current after New: Save asks for one
+    r.menu().save().click(); // no file is current after New: Save asks for one
     EXPECT_EQ(r.log().startingWith("dialog"), (Log {"dialog save Save As"}));
     EXPECT_EQ(r.files.files.at("/stage/new.dnc"), fromHex(kNewFileHex));
     EXPECT_EQ(r.commands.currentFile(), "/stage/new.dnc");
@@ -72,13 +72,13 @@ TEST(PerformanceFile, SaveThenOpenRestoresEveryValue)
     makeEverythingDifferent(r);
     const PerformanceSetup saved = r.setup.capture();
     r.rig.dialogs.files.push_back("/stage/show.dnc");
-    r.click("Save");
+    r.menu().saveAs().click();
 
-    r.click("New");
-    r.rig.form.menu().item("mnuExclusive").setChecked(false);
+    r.menu().fileNew().click();
+    r.menu().exclusiveWaves().setChecked(false);
     ASSERT_NE(r.setup.capture(), saved);
     r.rig.dialogs.files.push_back("/stage/show.dnc");
-    r.click("Load");
+    r.menu().open().click();
     EXPECT_EQ(r.setup.capture(), saved);
     EXPECT_EQ(r.rig.form.caption(), "show.dnc");
     EXPECT_EQ(r.commands.currentFile(), "/stage/show.dnc");
@@ -90,10 +90,10 @@ TEST(PerformanceFile, SaveWritesToTheCurrentFileWithoutAsking)
 {
     FilesRig r;
     r.rig.dialogs.files.push_back("/stage/a.dnc");
-    r.click("Save");
+    r.menu().saveAs().click();
     r.sw(1).note.setValue(40);
     r.log().clear();
-    r.click("Saveonly");
+    r.menu().save().click();
     EXPECT_EQ(r.log().entries(), (Log {"file replace /stage/a.dnc (325 bytes)"}));
     EXPECT_EQ(setupOf(*decodePerformanceRecord(r.files.files.at("/stage/a.dnc")))->switches[0].note, 40);
 }
@@ -101,8 +101,8 @@ TEST(PerformanceFile, SaveWritesToTheCurrentFileWithoutAsking)
 TEST(PerformanceFile, CancelledDialogsDoNothing)
 {
     FilesRig r;
-    r.click("Load");
-    r.click("Save");
+    r.menu().open().click();
+    r.menu().saveAs().click();
     EXPECT_EQ(r.log().entries(), (Log {"dialog open Open", "dialog save Save As"}));
     EXPECT_TRUE(r.files.files.empty());
 }
@@ -132,7 +132,7 @@ TEST(PerformanceFile, OpenAppliesInOrderAndSendsExactlyEightProgramChanges)
             "slot 8 empty", "midi C0 30", "midi C1 30", "midi C2 30", "midi C3 30", "midi C4 30", "midi C5 30",
             "midi C6 30", "midi C7 30"}));
     EXPECT_EQ(r.sw(1).note.value(), 61);
-    EXPECT_TRUE(r.rig.form.menu().item("mnuExclusive").checked());
+    EXPECT_TRUE(r.menu().exclusiveWaves().checked());
 }
 
 TEST(PerformanceFile, ASlotWithAPathButNoNameOpensEmpty)
@@ -174,7 +174,7 @@ TEST(PerformanceFile, AnInvalidFileChangesNoSettingAndSaysSo)
         FilesRig r;
         makeEverythingDifferent(r);
         r.rig.dialogs.files.push_back("/stage/kept.dnc");
-        r.click("Save");
+        r.menu().saveAs().click();
         const PerformanceSetup before = r.setup.capture();
         r.files.files["/bad.dnc"] = c.bytes;
         r.log().clear();
@@ -207,13 +207,13 @@ TEST(PerformanceFile, AFailedSaveIsReportedAndKeepsTheCurrentFile)
 {
     FilesRig r;
     r.rig.dialogs.files.push_back("/stage/a.dnc");
-    r.click("Save");
+    r.menu().saveAs().click();
     const Bytes old = r.files.files.at("/stage/a.dnc");
     r.files.failure = "Cannot write /stage/b.dnc: No space left on device.";
     r.sw(1).note.setValue(33);
     r.rig.dialogs.files.push_back("/stage/b.dnc");
     r.log().clear();
-    r.click("Save");
+    r.menu().saveAs().click();
     EXPECT_EQ(r.log().startingWith("message"),
         (Log {"message Cannot write /stage/b.dnc: No space left on device.\nThe file was not saved; the file on disk "
               "is unchanged."}));
@@ -226,7 +226,7 @@ TEST(PerformanceFile, AnEntryTooLongForTheFileRefusesTheSave)
     FilesRig r;
     r.slots.slot(2).name = std::string(65536, 'n');
     r.rig.dialogs.files.push_back("/stage/a.dnc");
-    r.click("Save");
+    r.menu().saveAs().click();
     EXPECT_TRUE(r.log().startingWith("file replace").empty());
     ASSERT_EQ(r.log().startingWith("message").size(), 1u);
     EXPECT_EQ(r.commands.currentFile(), "");

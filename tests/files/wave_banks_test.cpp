@@ -25,7 +25,7 @@ TEST(WaveBanks, AddLabelsTheBankAndRecallPutsTheLabelOnTheWindow)
 {
     FilesRig r;
     r.rig.form.setCaption("Kelvane     Major Strings");
-    r.click("mnuAdd");
+    r.menu().bankAdd(1).click();
     EXPECT_TRUE(r.banks.holdsData(1));
     EXPECT_TRUE(r.rig.form.bankLabel(1).visible());
     EXPECT_EQ(r.rig.form.bankLabel(1).text(), "F1   Kelvane     Major Strings");
@@ -33,7 +33,7 @@ TEST(WaveBanks, AddLabelsTheBankAndRecallPutsTheLabelOnTheWindow)
     r.rig.form.setCaption("Minor Scale");
     r.banks.recall(1);
     EXPECT_EQ(r.rig.form.caption(), "F1   Kelvane     Major Strings");
-    r.click("mnuAddF2");
+    r.menu().bankAdd(2).click();
     EXPECT_EQ(r.rig.form.bankLabel(2).text(), "F2   F1   Kelvane     Major Strings");
     // Recalling never relabels the bank.
     EXPECT_EQ(r.rig.form.bankLabel(1).text(), "F1   Kelvane     Major Strings");
@@ -52,12 +52,12 @@ TEST(WaveBanks, RecallRestoresTheWholeSetupInTheBankOrder)
     r.slots.slot(3).pan = 3000;
     r.slots.slot(3).loop = 1;
     r.slots.slot(3).loopCount = 34;
-    r.rig.form.menu().item("mnuExclusive").setChecked(true);
+    r.menu().exclusiveWaves().setChecked(true);
     const PerformanceSetup stored = r.setup.capture();
-    r.click("mnuAddF3");
+    r.menu().bankAdd(3).click();
 
-    r.click("New");
-    r.rig.form.menu().item("mnuExclusive").setChecked(false);
+    r.menu().fileNew().click();
+    r.menu().exclusiveWaves().setChecked(false);
     r.log().clear();
     r.banks.recall(3);
     EXPECT_EQ(r.setup.capture(), stored);
@@ -71,7 +71,7 @@ TEST(WaveBanks, RecallRestoresTheWholeSetupInTheBankOrder)
 TEST(WaveBanks, ASlotEmptyWhenStoredIsEmptyAfterRecall)
 {
     FilesRig r;
-    r.click("mnuAddF4");
+    r.menu().bankAdd(4).click();
     r.slots.slot(6).path = "/w/new.wav";
     r.slots.slot(6).name = "new.wav";
     r.banks.recall(4);
@@ -84,8 +84,8 @@ TEST(WaveBanks, BanksOutliveNewAndOpen)
 {
     FilesRig r;
     r.sw(2).note.setValue(0);
-    r.click("mnuAdd");
-    r.click("New");
+    r.menu().bankAdd(1).click();
+    r.menu().fileNew().click();
     r.files.files["/f.dnc"] = encodePerformanceRecord(recordOf(r.setup.capture()));
     r.commands.openFile("/f.dnc");
     ASSERT_TRUE(r.banks.holdsData(1));
@@ -96,14 +96,14 @@ TEST(WaveBanks, BanksOutliveNewAndOpen)
 TEST(WaveBanks, ExpertUserHidesMenusAndLabelsButKeepsTheBanks)
 {
     FilesRig r;
-    MenuItem& expert = r.rig.form.menu().item("mnuExpert");
-    for (const char* item : {"mnuAdd", "mnuAddF2", "mnuAddF3", "mnuAddF4"})
-        EXPECT_TRUE(r.rig.form.menu().item(item).enabled()) << item;
-    r.click("mnuAdd");
+    MenuItem& expert = r.menu().expertUser();
+    for (int bank = 1; bank <= MainMenu::kBanks; ++bank)
+        EXPECT_TRUE(r.menu().bankAdd(bank).enabled()) << bank;
+    r.menu().bankAdd(1).click();
     expert.click(); // on: everything stays shown
     EXPECT_TRUE(r.rig.form.bankLabel(1).visible());
     expert.click(); // off: bank menus and labels hidden
-    EXPECT_FALSE(r.rig.form.menu().item("F1").visible());
+    EXPECT_FALSE(r.menu().bankMenu(1).visible());
     EXPECT_FALSE(r.rig.form.bankLabel(1).visible());
     EXPECT_TRUE(r.banks.holdsData(1));
     // A store shows its label again even while Expert User is off.

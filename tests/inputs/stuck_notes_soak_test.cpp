@@ -298,12 +298,14 @@ private:
 
     void changeNotes()
     {
-        static constexpr const char* kMenus[]
-            = {"Octaveup", "Octavedn", "Semiup", "Semidn", "FX1", "Orchestra", "MajStrings", "Mmode", "mnuVelDown"};
+        MainMenu& menu = rig_.form.menu();
+        // Transpositions, the presets FX1, Orchestra and Major Strings, Multimode and a velocity step.
+        MenuItem* const commands[] = {&menu.octaveUp(), &menu.octaveDown(), &menu.semitoneUp(), &menu.semitoneDown(),
+            &menu.preset(3), &menu.preset(2), &menu.preset(4), &menu.multimode(), &menu.velocityDown()};
         SwitchSet& switches = rig_.form.switches();
         switch (pick(3)) {
         case 0:
-            rig_.form.menu().item(kMenus[pick(static_cast<int>(std::size(kMenus)))]).click();
+            commands[pick(static_cast<int>(std::size(commands)))]->click();
             break;
         case 1:
             switches.at(1 + pick(8)).note.setValue(1 + pick(127));

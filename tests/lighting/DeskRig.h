@@ -17,7 +17,7 @@ struct DeskRig : Rig {
     DeskRig& opened()
     {
         started();
-        click("mnuLightDesk");
+        menu().lightingDesk().click();
         log.clear();
         return *this;
     }

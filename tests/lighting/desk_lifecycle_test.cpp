@@ -13,14 +13,14 @@ TEST(DeskLifecycle, MenuCommandOpensTheDeskCentredWithoutSendingAndBackRaisesThe
 {
     DeskRig rig;
     rig.started();
-    MenuItem& command = rig.form.menu().item("mnuLightDesk");
+    MenuItem& command = rig.menu().lightingDesk();
     EXPECT_TRUE(command.enabled());
     EXPECT_EQ(command.caption(), "Lighting Desk");
     EXPECT_EQ(command.shortcut(), "Ctrl+L");
 
     int raised = 0;
     rig.form.frontRequested().connect([&raised] { ++raised; });
-    rig.click("mnuLightDesk");
+    rig.menu().lightingDesk().click();
     EXPECT_TRUE(rig.desk.visible());
     EXPECT_EQ(rig.desk.caption(), "Lighting Desk");
     EXPECT_EQ(rig.desk.left(), (1280 - LightForm::kDesignWidth) / 2);
@@ -60,13 +60,13 @@ TEST(DeskLifecycle, ClosingUnloadsAndTheNextShowingStartsFromTheInitialValuesSil
     rig.ch(3).fader.setValue(1); // leaves a notice
     desk.cmdStop.mouseDown(MouseButton::Left);
     const Log changed = shown();
-    rig.click("mnuLightDesk");
+    rig.menu().lightingDesk().click();
     EXPECT_EQ(shown(), changed) << "showing a loaded desk keeps it as it is";
 
     desk.unload();
     EXPECT_FALSE(desk.visible());
     rig.log.clear();
-    rig.click("mnuLightDesk");
+    rig.menu().lightingDesk().click();
     EXPECT_EQ(shown(), initial);
     EXPECT_TRUE(rig.log.entries().empty());
     rig.ch(1).fader.setValue(3);
@@ -81,7 +81,7 @@ TEST(DeskLifecycle, ClosingTheDeskMidFadeEndsTheFadeAtItsNextStepWithoutTouching
     rig.opened();
     rig.deskPause.at(3, [&] {
         rig.desk.unload();
-        rig.click("mnuLightDesk");
+        rig.menu().lightingDesk().click();
     });
 
     gesture(rig.desk.cmdFadeUp);
@@ -96,14 +96,14 @@ TEST(DeskLifecycle, ClosingTheDeskMidFadeEndsTheFadeAtItsNextStepWithoutTouching
 // happened inside ends at its next step instead of running its course.
 TEST(DeskLifecycle, EndingTheProgramMidFadeEndsTheFadeAtItsNextStep)
 {
-    for (const char* way : {"close", "mnuFileExit"}) {
+    for (const char* way : {"close", "Exit"}) {
         DeskRig rig;
         rig.opened();
         rig.deskPause.at(2, [&] {
             if (std::string(way) == "close")
                 rig.form.unload();
             else
-                rig.click(way);
+                rig.menu().exit().click();
         });
 
         gesture(rig.ch(1).fadeUp);

@@ -28,7 +28,7 @@ struct DeskViewRig : ViewRig {
     {
         form.attachLightingDesk(desk);
         shown();
-        click("mnuLightDesk");
+        menu().lightingDesk().click();
         QCoreApplication::processEvents();
         log.clear();
     }
@@ -144,7 +144,7 @@ TEST(DeskView, ClosingTheDeskWindowDuringAFadeEndsItAndReopensFresh)
 
     EXPECT_FALSE(rig.deskView.isVisible());
     EXPECT_EQ(rig.log.startingWith("midi").size(), 12u * 5u);
-    rig.click("mnuLightDesk");
+    rig.menu().lightingDesk().click();
     QCoreApplication::processEvents();
     EXPECT_TRUE(rig.deskView.isVisible());
     EXPECT_EQ(rig.deskWidget<QLineEdit>("Text1").text(), "0");

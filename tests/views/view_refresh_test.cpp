@@ -63,13 +63,16 @@ TEST(ViewRefresh, AfterAPresetAndAScaleEveryWidgetShowsItsControlsFinalValue)
     rig.shown();
     ASSERT_EQ(stale(rig), std::vector<std::string> {});
 
-    for (const char* command : {"Orchestra", "Pentatonic", "Drumkit", "Augchord", "Octaveup", "mnuVelDown"}) {
-        rig.click(command);
+    MainMenu& menu = rig.menu();
+    // Orchestra, Pentatonic, Drum Kit, Augmented Chord, then a transposition and a velocity step.
+    for (MenuItem* item : {&menu.preset(2), &menu.noteTable(1), &menu.preset(1), &menu.noteTable(8), &menu.octaveUp(),
+             &menu.velocityDown()}) {
+        item->click();
         // Inside the cascade nothing was drawn: the widgets still show the
         // state before the command.
-        EXPECT_NE(stale(rig), std::vector<std::string> {}) << command;
+        EXPECT_NE(stale(rig), std::vector<std::string> {}) << item->name();
         rig.settle();
-        EXPECT_EQ(stale(rig), std::vector<std::string> {}) << "after " << command;
+        EXPECT_EQ(stale(rig), std::vector<std::string> {}) << "after " << item->name();
     }
 }
 

@@ -217,17 +217,17 @@ TEST(StageScreen, EveryWindowFitsTheScreenAndEveryControlCanBeReached)
     EXPECT_TRUE(setupSeen);
     checkOnScreen(stage.mainView, "main");
 
-    stage.form.menu().item("mnuLightDesk").click();
+    stage.form.menu().lightingDesk().click();
     checkOnScreen(stage.deskView, "desk");
     stage.deskView.close();
 
-    stage.form.menu().item("mnuPreferences").click();
+    stage.form.menu().preferences().click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return stage.preferencesView.isVisible(); }));
     checkOnScreen(stage.preferencesView, "preferences");
     checkOverMainWindow(stage.preferencesView, stage.mainView);
     stage.preferencesView.close();
 
-    stage.form.menu().item("mnbuHelpTxt").click();
+    stage.form.menu().helpContents().click();
     checkOnScreen(stage.help, "help");
     checkOverMainWindow(stage.help, stage.mainView);
     QTest::keyClick(&stage.help, Qt::Key_Escape);
@@ -241,7 +241,7 @@ TEST(StageScreen, EveryWindowFitsTheScreenAndEveryControlCanBeReached)
             checkOnScreen(*box, "about");
             box->accept();
         });
-    stage.form.menu().item("mnuAbout").click();
+    stage.form.menu().about().click();
     EXPECT_TRUE(aboutSeen);
 
     // The file dialogs of Open, Save As and Load Wave, closed again unused.
