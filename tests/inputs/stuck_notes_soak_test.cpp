@@ -11,6 +11,7 @@
 #include "Rig.h"
 #include "fakes/FakeMidiInput.h"
 #include "fakes/FakeSettingsStore.h"
+#include "fakes/NoMidiPorts.h"
 #include "inputs/MidiController.h"
 #include "midi/MidiOutputRouter.h"
 
@@ -47,22 +48,6 @@ public:
     std::set<std::pair<int, int>> sounding;
 };
 
-class NoPorts final : public midi::MidiPorts {
-public:
-    std::vector<std::string> names() const override { return {}; }
-    bool open(const std::string&, std::string& problem) override
-    {
-        problem = "no ports";
-        return false;
-    }
-    void close() override { }
-    bool transmit(const midi::MidiBytes&, std::string& problem) override
-    {
-        problem = "no ports";
-        return false;
-    }
-};
-
 struct SoakRig {
     SoakRig() :
         router(tracker, ports, nullptr),
@@ -95,7 +80,7 @@ struct SoakRig {
     }
 
     NoteTracker tracker;
-    NoPorts ports;
+    fakes::NoMidiPorts ports;
     midi::MidiOutputRouter router;
     fakes::EffectLog log;
     fakes::FakeWavePlayer waves;
