@@ -104,7 +104,8 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         wavePlayer = std::make_unique<NullWavePlayer>(systemMidi->audioProblem());
     WavePlayer& waves = *wavePlayer;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
-    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
+    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(
+        stavik::defaultRegistryPath([](const char* name) -> const char* { return std::getenv(name); }),
         stavik::host::librariesBeside(stavik::host::programDirectory()),
         [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
     JoystickControl& stavik1 = *joysticks.stavik1;
