@@ -114,7 +114,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         = files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); });
     files::PreferencesFile preferencesFile(configFolder);
     PreferencesForm preferences(preferencesFile, dialogs);
-    keys::XTestKeystrokes keystrokes;
+    keys::XTestKeystrokes keystrokes([](const char* name) -> const char* { return std::getenv(name); });
     SlideControl slideControl(preferences, keystrokes, dialogs);
     WaveSlots slots(waves, dialogs, slideControl);
 
