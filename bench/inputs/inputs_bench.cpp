@@ -49,6 +49,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWavePlayer.h"
+#include "fakes/NoMidiPorts.h"
 #include "files/MidiSetupForm.h"
 #include "inputs/MidiController.h"
 #include "kelvane/joystick/VirtualJoystick.h"
@@ -86,14 +87,6 @@ namespace {
 using namespace kelvane;
 using Clock = std::chrono::steady_clock;
 
-class NoPorts final : public midi::MidiPorts {
-public:
-    std::vector<std::string> names() const override { return {}; }
-    bool open(const std::string&, std::string&) override { return false; }
-    void close() override { }
-    bool transmit(const midi::MidiBytes&, std::string&) override { return false; }
-};
-
 // The router, with the moment each note-on is handed to it noted.
 class TimedOutput final : public MidiOutput {
 public:
@@ -125,7 +118,7 @@ private:
 // The real router with a silent synthesizer as its mapper and no ports.
 struct SilentMidi {
     midi::SilentSynth synth {""};
-    NoPorts ports;
+    fakes::NoMidiPorts ports;
     midi::MidiOutputRouter router {synth, ports, nullptr};
 };
 

@@ -1,16 +1,15 @@
 #include "LightDeskView.h"
 
+#include "bindings/BoundCheckBox.h"
 #include "bindings/BoundScrollBar.h"
 #include "bindings/BoundText.h"
 #include "bindings/PressClickButton.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScrollArea>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace kelvane::views {
@@ -18,32 +17,6 @@ namespace kelvane::views {
 namespace {
 
 constexpr int kFaderHeight = 260;
-
-// A check box showing a CheckBox control; the user's clicks set its value.
-class BoundCheck : public QCheckBox {
-public:
-    BoundCheck(CheckBox& box, QWidget* parent) :
-        QCheckBox(QString::fromStdString(box.caption()), parent), box_(box), link_(box, [this] { refresh(); })
-    {
-        nameAfter(*this, box);
-        refresh();
-        connect(this, &QCheckBox::toggled, this, [this](bool on) {
-            box_.setValue(on ? 1 : 0);
-            refresh();
-        });
-    }
-
-private:
-    void refresh()
-    {
-        const QSignalBlocker quiet(this);
-        setChecked(box_.checked());
-        showEnabledAndVisible(*this, box_);
-    }
-
-    CheckBox& box_;
-    ControlLink link_;
-};
 
 // The channel box is the one the user may type over: the messages read it.
 BoundLineEdit* typedBox(TextBox& box, QWidget* parent)
@@ -166,7 +139,7 @@ QWidget* LightDeskView::buildSettings()
     grid->addWidget(valueBox(form_.txtOct, panel), 3, 1);
     grid->addWidget(new BoundScrollBar(form_.scrOct, panel), 3, 2);
 
-    grid->addWidget(new BoundCheck(form_.chkVol, panel), 4, 0, 1, 3);
+    grid->addWidget(new BoundCheckBox(form_.chkVol, panel), 4, 0, 1, 3);
     grid->addWidget(new PressClickButton(form_.cmdStop, panel), 5, 0, 1, 3);
     grid->addWidget(new PressClickButton(form_.cmdAllOff, panel), 6, 0, 1, 3);
     grid->setRowStretch(7, 1);

@@ -96,7 +96,8 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         wavePlayer = std::make_unique<NullWavePlayer>(systemMidi->audioProblem());
     WavePlayer& waves = *wavePlayer;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
-    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(),
+    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(
+        stavik::defaultRegistryPath([](const char* name) -> const char* { return std::getenv(name); }),
         stavik::host::librariesBeside(stavik::host::programDirectory()),
         [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
     JoystickControl& stavik1 = *joysticks.stavik1;
@@ -104,7 +105,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     const std::string configFolder
         = files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); });
     files::PreferencesFile preferencesFile(configFolder);
-    keys::XTestKeystrokes keystrokes;
+    keys::XTestKeystrokes keystrokes([](const char* name) -> const char* { return std::getenv(name); });
     files::LocalFileStore fileStore;
     // A MIDI controller, the fourth way to press the switches.
     files::SettingsFile midiInputSettings(configFolder, kMidiInputSettingsFileName, kMidiInputSettingsLargest);

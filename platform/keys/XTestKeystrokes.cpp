@@ -3,7 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-#include <cstdlib>
+#include <string>
 
 namespace kelvane::keys {
 
@@ -18,25 +18,28 @@ struct XTestKeystrokes::Connection {
 
 namespace {
 
-std::string describeMissingDisplay(const char* requested)
+std::string describeMissingDisplay(const char* wayland)
 {
-    if (requested && *requested)
-        return std::string("the X display ") + requested + " cannot be reached.";
-    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
+    if (wayland && *wayland)
         return "this Wayland session has no X server (XWayland) to type through.";
     return "there is no X display (DISPLAY is not set).";
 }
 
 } // namespace
 
-XTestKeystrokes::XTestKeystrokes() : XTestKeystrokes(std::string()) { }
-
-XTestKeystrokes::XTestKeystrokes(const std::string& displayName) : connection_(std::make_unique<Connection>())
+XTestKeystrokes::XTestKeystrokes(const std::function<const char*(const char*)>& getenv) :
+    connection_(std::make_unique<Connection>())
 {
-    const char* name = displayName.empty() ? nullptr : displayName.c_str();
+    // Named here, never left to Xlib: given no name (or an empty one) it
+    // would read this process's own DISPLAY instead of the one passed in.
+    const char* name = getenv("DISPLAY");
+    if (!name || !*name) {
+        reason_ = describeMissingDisplay(getenv("WAYLAND_DISPLAY"));
+        return;
+    }
     connection_->display = XOpenDisplay(name);
     if (!connection_->display) {
-        reason_ = describeMissingDisplay(name ? name : std::getenv("DISPLAY"));
+        reason_ = std::string("the X display ") + name + " cannot be reached.";
         return;
     }
     int eventBase = 0;

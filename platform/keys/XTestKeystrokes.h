@@ -2,6 +2,7 @@
 
 #include "ports/Keystrokes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,14 +12,16 @@ namespace kelvane::keys {
 // released as if typed on the keyboard, and goes to the window that has the
 // focus, whichever program owns it.
 //
-// The connection to the X server is opened once, at construction, from
-// DISPLAY (or the display named). Without an X server, or one without XTest
-// (a Wayland session without XWayland), the sender is unavailable and says
-// why; it never aborts the program.
+// The connection to the X server is opened once, at construction, to the
+// display DISPLAY names. Without an X server, or one without XTest (a Wayland
+// session without XWayland), the sender is unavailable and says why; it never
+// aborts the program.
 class XTestKeystrokes : public Keystrokes {
 public:
-    XTestKeystrokes();
-    explicit XTestKeystrokes(const std::string& displayName);
+    // getenv answers nullptr for an unset variable; it is asked for DISPLAY,
+    // and for WAYLAND_DISPLAY to say why there is no display, during
+    // construction only.
+    explicit XTestKeystrokes(const std::function<const char*(const char*)>& getenv);
     ~XTestKeystrokes() override;
     XTestKeystrokes(const XTestKeystrokes&) = delete;
     XTestKeystrokes& operator=(const XTestKeystrokes&) = delete;

@@ -18,6 +18,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -98,6 +99,13 @@ std::filesystem::path modulePath()
     return ec ? std::filesystem::path {} : path.lexically_normal();
 }
 
+// The entry points take no arguments: the registry is the one this process's
+// environment names (stavik-register sets STAVIK_REGISTRY for its --registry).
+std::filesystem::path processRegistryPath()
+{
+    return defaultRegistryPath([](const char* name) -> const char* { return std::getenv(name); });
+}
+
 } // namespace
 } // namespace stavik
 
@@ -106,14 +114,14 @@ extern "C" {
 STAVIK_EXPORT stavik::HResult DllRegisterServer()
 {
     std::string why;
-    const stavik::HResult hr = stavik::registerModule(stavik::defaultRegistryPath(), stavik::modulePath(), &why);
+    const stavik::HResult hr = stavik::registerModule(stavik::processRegistryPath(), stavik::modulePath(), &why);
     return stavik::remember(hr, std::move(why));
 }
 
 STAVIK_EXPORT stavik::HResult DllUnregisterServer()
 {
     std::string why;
-    const stavik::HResult hr = stavik::unregisterModule(stavik::defaultRegistryPath(), &why);
+    const stavik::HResult hr = stavik::unregisterModule(stavik::processRegistryPath(), &why);
     return stavik::remember(hr, std::move(why));
 }
 

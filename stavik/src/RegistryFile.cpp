@@ -205,15 +205,15 @@ std::string saveFailure(const kelvane::files::WriteResult& result)
 
 } // namespace
 
-std::filesystem::path defaultRegistryPath()
+std::filesystem::path defaultRegistryPath(const std::function<const char*(const char*)>& getenv)
 {
-    if (const char* overridden = std::getenv("STAVIK_REGISTRY"); overridden != nullptr && *overridden != '\0') {
+    if (const char* overridden = getenv("STAVIK_REGISTRY"); overridden != nullptr && *overridden != '\0') {
         return overridden;
     }
     std::filesystem::path dataHome;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
+    if (const char* xdg = getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
         dataHome = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    } else if (const char* home = getenv("HOME"); home != nullptr && *home != '\0') {
         dataHome = std::filesystem::path(home) / ".local" / "share";
     } else {
         dataHome = ".";

@@ -66,6 +66,7 @@ int main(int argc, char** argv)
     if (const std::string reason = module->errorText(); hr != stavik::result::Ok && !reason.empty()) {
         std::printf("Reason: %s\n", reason.c_str());
     }
-    std::printf("Registry: %s\n", stavik::defaultRegistryPath().c_str());
+    std::printf("Registry: %s\n",
+        stavik::defaultRegistryPath([](const char* name) -> const char* { return std::getenv(name); }).c_str());
     return hr == stavik::result::Ok ? 0 : 1;
 }

@@ -312,7 +312,9 @@ int main(int argc, char** argv)
             classId = *id;
         }
     } else {
-        const auto registry = o.registry.empty() ? stavik::defaultRegistryPath() : std::filesystem::path(o.registry);
+        const auto registry = o.registry.empty()
+            ? stavik::defaultRegistryPath([](const char* name) -> const char* { return std::getenv(name); })
+            : std::filesystem::path(o.registry);
         std::string why;
         const auto location = stavik::host::locateClass(
             registry, o.className, stavik::host::librariesBeside(stavik::host::programDirectory()), &why);

@@ -11,6 +11,7 @@
 #include "Rig.h"
 #include "fakes/FakeMidiInput.h"
 #include "fakes/FakeSettingsStore.h"
+#include "fakes/NoMidiPorts.h"
 #include "inputs/MidiController.h"
 #include "midi/MidiOutputRouter.h"
 
@@ -47,22 +48,6 @@ public:
     std::set<std::pair<int, int>> sounding;
 };
 
-class NoPorts final : public midi::MidiPorts {
-public:
-    std::vector<std::string> names() const override { return {}; }
-    bool open(const std::string&, std::string& problem) override
-    {
-        problem = "no ports";
-        return false;
-    }
-    void close() override { }
-    bool transmit(const midi::MidiBytes&, std::string& problem) override
-    {
-        problem = "no ports";
-        return false;
-    }
-};
-
 struct SoakRig {
     SoakRig() :
         fake(fakes::FakeSetting {.midiInputs = {"Pads"}}),
@@ -96,7 +81,7 @@ struct SoakRig {
     fakes::FakeMidiInput& midiInput = fake.midiInput;
     fakes::FakeSettingsStore& midiSettings = fake.midiInputStore;
     NoteTracker tracker;
-    NoPorts ports;
+    fakes::NoMidiPorts ports;
     midi::MidiOutputRouter router;
     RecordingWaveSlots slots;
     RecordingWaveBanks banks;

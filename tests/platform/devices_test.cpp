@@ -3,6 +3,7 @@
 #include "AudioClock.h"
 #include "audio/AudioOutput.h"
 #include "audio/AudioSource.h"
+#include "fakes/NoMidiPorts.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiOutputRouter.h"
 #include "midi/RtMidiOutputPorts.h"
@@ -473,23 +474,6 @@ TEST(SystemMidi, WithoutAnAudioDeviceTheProgramRunsOnAndIsToldOnce)
     setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
 }
 
-// The system has no ports here: the router's mapper is all there is.
-class NoPorts : public MidiPorts {
-public:
-    std::vector<std::string> names() const override { return {}; }
-    bool open(const std::string&, std::string& problem) override
-    {
-        problem = "no ports";
-        return false;
-    }
-    void close() override { }
-    bool transmit(const MidiBytes&, std::string& problem) override
-    {
-        problem = "no ports";
-        return false;
-    }
-};
-
 // What the audio thread handed to FluidSynth, in order. Read after the audio
 // thread has stopped.
 struct Taken {
@@ -529,7 +513,7 @@ TEST(SoundFontSynthQueue, AThousandPressesEachFollowedAtOnceByItsReleaseReachThe
     Taken taken;
     SoundFontSynth synth({kSoundFont, 48000, SoundFontSettings::kDefaultGain}, taken.observer());
     ASSERT_TRUE(synth.waitUntilLoaded());
-    NoPorts ports;
+    fakes::NoMidiPorts ports;
     MidiOutputRouter router(synth, ports, nullptr);
     Reports reports;
     router.setErrorHandler(reports.handler());
@@ -557,7 +541,7 @@ TEST(SoundFontSynthQueue, AStalledAudioThreadMakesTheOutputReportTheLossOncePerS
     Taken taken;
     SoundFontSynth synth({kSoundFont, 48000, SoundFontSettings::kDefaultGain}, taken.observer());
     ASSERT_TRUE(synth.waitUntilLoaded());
-    NoPorts ports;
+    fakes::NoMidiPorts ports;
     const auto logPath = std::filesystem::temp_directory_path() / "kelvane-stalled-synth.log";
     std::filesystem::remove(logPath);
     std::string problem;

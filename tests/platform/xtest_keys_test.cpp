@@ -7,16 +7,52 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 using kelvane::keys::XTestKeystrokes;
 
+namespace {
+
+using Variables = std::map<std::string, std::string>;
+
+// A sender built from these variables alone, whatever this process's own are.
+std::unique_ptr<XTestKeystrokes> keysWith(const Variables& vars)
+{
+    return std::make_unique<XTestKeystrokes>([&vars](const char* name) -> const char* {
+        const auto it = vars.find(name);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    });
+}
+
+} // namespace
+
 TEST(XTestKeystrokes, AnUnreachableDisplayIsReportedNotFatal)
 {
-    XTestKeystrokes keys(":4711");
-    EXPECT_FALSE(keys.available());
-    EXPECT_EQ(keys.unavailableReason(), "the X display :4711 cannot be reached.");
-    keys.type("n"); // types nothing, returns
+    const auto keys = keysWith({{"DISPLAY", ":4711"}});
+    EXPECT_FALSE(keys->available());
+    EXPECT_EQ(keys->unavailableReason(), "the X display :4711 cannot be reached.");
+    keys->type("n"); // types nothing, returns
+}
+
+// Under xvfb-run this process has a DISPLAY: none of these may reach it.
+TEST(XTestKeystrokes, WithoutADisplayTheReasonSaysWhetherTheSessionIsWayland)
+{
+    const std::string noDisplay = "there is no X display (DISPLAY is not set).";
+    const std::string wayland = "this Wayland session has no X server (XWayland) to type through.";
+    for (const auto& [vars, reason] : std::vector<std::pair<Variables, std::string>> {
+             {{}, noDisplay},
+             {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}, noDisplay},
+             {{{"WAYLAND_DISPLAY", "wayland-0"}}, wayland},
+             {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "wayland-0"}}, wayland},
+         }) {
+        const auto keys = keysWith(vars);
+        EXPECT_FALSE(keys->available()) << reason;
+        EXPECT_EQ(keys->unavailableReason(), reason);
+    }
 }
 
 namespace {
@@ -39,7 +75,7 @@ TEST(XTestKeystrokes, NextAndPreviousReachTheFocusedWindowOfAnotherProgram)
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no X server: this test runs under xvfb-run";
-    XTestKeystrokes keys;
+    XTestKeystrokes keys([](const char* name) -> const char* { return std::getenv(name); });
     ASSERT_TRUE(keys.available()) << keys.unavailableReason();
 
     // A separate X client whose window has the focus; it ends after three

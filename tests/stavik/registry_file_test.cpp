@@ -3,7 +3,6 @@
 // person wrote, saving that keeps the file's owner and mode, and the lock.
 
 #include "../files/DiskTestKit.h"
-#include "EnvironmentGuard.h"
 #include "TempFolder.h"
 
 #include "stavik/GuidText.h"
@@ -19,9 +18,10 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <string>
 
 using namespace stavik;
-using stavik::testing::EnvironmentGuard;
 using stavik::testing::TempFolder;
 
 namespace {
@@ -65,15 +65,20 @@ TEST(RegistryFileTest, AFileItCannotParseIsRefusedNotReplaced)
     EXPECT_FALSE(RegistryFile::load(folder.path())); // a folder, not a file
 }
 
-TEST(RegistryFileTest, TheDefaultLocationHonoursTheOverrideThenTheDataFolder)
+TEST(RegistryFileTest, TheDefaultLocationHonoursTheOverrideThenTheDataFolderThenHome)
 {
-    const EnvironmentGuard registryVariable("STAVIK_REGISTRY");
-    const EnvironmentGuard dataVariable("XDG_DATA_HOME");
-    setenv("STAVIK_REGISTRY", "/somewhere/else.reg", 1);
-    EXPECT_EQ(defaultRegistryPath(), "/somewhere/else.reg");
-    unsetenv("STAVIK_REGISTRY");
-    setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(defaultRegistryPath(), "/data/home/kelvane/components.reg");
+    const auto from = [](std::map<std::string, std::string> vars) {
+        return defaultRegistryPath([&vars](const char* name) -> const char* {
+            const auto it = vars.find(name);
+            return it == vars.end() ? nullptr : it->second.c_str();
+        });
+    };
+    EXPECT_EQ(from({{"STAVIK_REGISTRY", "/somewhere/else.reg"}, {"XDG_DATA_HOME", "/data/home"}, {"HOME", "/h"}}),
+        "/somewhere/else.reg");
+    EXPECT_EQ(from({{"STAVIK_REGISTRY", ""}, {"XDG_DATA_HOME", "/data/home"}, {"HOME", "/h"}}),
+        "/data/home/kelvane/components.reg");
+    EXPECT_EQ(from({{"XDG_DATA_HOME", "relative"}, {"HOME", "/h"}}), "/h/.local/share/kelvane/components.reg");
+    EXPECT_EQ(from({}), "./kelvane/components.reg");
 }
 
 TEST(RegistryFileTest, IdentifiersReadBackFromTheirTextForm)

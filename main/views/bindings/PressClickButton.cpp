@@ -1,6 +1,6 @@
 #include "bindings/PressClickButton.h"
 
-#include "bindings/SwitchButton.h"
+#include "bindings/MousePressForwarding.h"
 
 #include <QMouseEvent>
 
@@ -20,16 +20,14 @@ PressClickButton::PressClickButton(Button& button, QWidget* parent) :
 void PressClickButton::mousePressEvent(QMouseEvent* event)
 {
     QPushButton::mousePressEvent(event);
-    button_.mouseDown(SwitchButton::toMouseButton(event->button()));
-    event->accept();
+    forwardPress(button_, *event);
 }
 
 void PressClickButton::mouseReleaseEvent(QMouseEvent* event)
 {
     // Emits clicked() (and so runs the click) for a left release over the button.
     QPushButton::mouseReleaseEvent(event);
-    button_.mouseUp(SwitchButton::toMouseButton(event->button()));
-    event->accept();
+    forwardRelease(button_, *event);
 }
 
 void PressClickButton::mouseDoubleClickEvent(QMouseEvent* event)

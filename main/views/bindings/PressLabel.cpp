@@ -1,6 +1,6 @@
 #include "bindings/PressLabel.h"
 
-#include "bindings/SwitchButton.h"
+#include "bindings/MousePressForwarding.h"
 
 #include <QMouseEvent>
 
@@ -15,17 +15,9 @@ PressLabel::PressLabel(MouseLabel& label, QWidget* parent) :
     refresh();
 }
 
-void PressLabel::mousePressEvent(QMouseEvent* event)
-{
-    label_.mouseDown(SwitchButton::toMouseButton(event->button()));
-    event->accept();
-}
+void PressLabel::mousePressEvent(QMouseEvent* event) { forwardPress(label_, *event); }
 
-void PressLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    label_.mouseUp(SwitchButton::toMouseButton(event->button()));
-    event->accept();
-}
+void PressLabel::mouseReleaseEvent(QMouseEvent* event) { forwardRelease(label_, *event); }
 
 void PressLabel::refresh()
 {

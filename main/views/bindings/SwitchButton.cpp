@@ -1,5 +1,7 @@
 #include "bindings/SwitchButton.h"
 
+#include "bindings/MousePressForwarding.h"
+
 #include <QMouseEvent>
 
 namespace kelvane::views {
@@ -14,34 +16,19 @@ SwitchButton::SwitchButton(Button& button, QWidget* parent) :
     refresh();
 }
 
-MouseButton SwitchButton::toMouseButton(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::RightButton:
-        return MouseButton::Right;
-    case Qt::MiddleButton:
-        return MouseButton::Middle;
-    default:
-        // The extra buttons of a gaming mouse press the switch like the left one.
-        return MouseButton::Left;
-    }
-}
-
 void SwitchButton::mousePressEvent(QMouseEvent* event)
 {
     // The note first: the pressed look asks for a repaint, which can wait.
-    button_.mouseDown(toMouseButton(event->button()));
+    forwardPress(button_, *event);
     setDown(true);
-    event->accept();
 }
 
 void SwitchButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    button_.mouseUp(toMouseButton(event->button()));
+    forwardRelease(button_, *event);
     // The button looks pressed while any mouse button is still down on it.
     if (event->buttons() == Qt::NoButton)
         setDown(false);
-    event->accept();
 }
 
 void SwitchButton::mouseDoubleClickEvent(QMouseEvent* event)

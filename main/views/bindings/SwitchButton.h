@@ -15,8 +15,6 @@ class SwitchButton : public QPushButton {
 public:
     explicit SwitchButton(Button& button, QWidget* parent = nullptr);
 
-    static MouseButton toMouseButton(Qt::MouseButton button);
-
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -20,6 +20,7 @@
 // comment.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,8 +29,9 @@
 namespace stavik {
 
 // The registry file to use: $STAVIK_REGISTRY when set and not empty, else
-// $XDG_DATA_HOME/kelvane/components.reg, else ~/.local/share/kelvane/components.reg.
-std::filesystem::path defaultRegistryPath();
+// $XDG_DATA_HOME/kelvane/components.reg, else ~/.local/share/kelvane/components.reg,
+// else ./kelvane/components.reg. getenv answers nullptr for an unset variable.
+std::filesystem::path defaultRegistryPath(const std::function<const char*(const char*)>& getenv);
 
 class RegistryFile {
 public:
