@@ -45,6 +45,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The process's environment, as the adapters that read it take it.
+const char* environmentVariable(const char* name) { return std::getenv(name); }
+
 // The MIDI side of the program: the system's MIDI ports, the built-in
 // synthesizer (its soundfont loads in the background) and the MIDI log.
 // Starting it never waits and never fails; what is missing is reported to the
@@ -96,16 +99,15 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         wavePlayer = std::make_unique<NullWavePlayer>(systemMidi->audioProblem());
     WavePlayer& waves = *wavePlayer;
     // The two joystick controls, Stavik1 (first joystick) and Stavik2 (second).
-    const stavikhost::HostedJoysticks joysticks = stavikhost::hostJoystickControls(
-        stavik::defaultRegistryPath([](const char* name) -> const char* { return std::getenv(name); }),
-        stavik::host::librariesBeside(stavik::host::programDirectory()),
-        [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
+    const stavikhost::HostedJoysticks joysticks
+        = stavikhost::hostJoystickControls(stavik::defaultRegistryPath(environmentVariable),
+            stavik::host::librariesBeside(stavik::host::programDirectory()),
+            [](const std::string& why) { std::fprintf(stderr, "kelvane: %s\n", why.c_str()); });
     JoystickControl& stavik1 = *joysticks.stavik1;
     JoystickControl& stavik2 = *joysticks.stavik2;
-    const std::string configFolder
-        = files::preferencesFolder([](const char* name) -> const char* { return std::getenv(name); });
+    const std::string configFolder = files::preferencesFolder(environmentVariable);
     files::PreferencesFile preferencesFile(configFolder);
-    keys::XTestKeystrokes keystrokes([](const char* name) -> const char* { return std::getenv(name); });
+    keys::XTestKeystrokes keystrokes(environmentVariable);
     files::LocalFileStore fileStore;
     // A MIDI controller, the fourth way to press the switches.
     files::SettingsFile midiInputSettings(configFolder, kMidiInputSettingsFileName, kMidiInputSettingsLargest);
@@ -173,8 +175,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    if (!windowSystemReachable(
-            line.toolkitArguments, [](const char* name) -> const char* { return std::getenv(name); })) {
+    if (!windowSystemReachable(line.toolkitArguments, environmentVariable)) {
         std::fputs(noWindowSystemText().c_str(), stderr);
         return EXIT_FAILURE;
     }
