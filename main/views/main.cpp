@@ -6,13 +6,8 @@
 #include "CommandLine.h"
 #include "HelpViewer.h"
 #include "HostedJoystickControls.h"
-#include "Kelvane.h"
-#include "LightDeskView.h"
-#include "MainWindowView.h"
-#include "MidiLearnWindow.h"
-#include "MidiSetupDialog.h"
+#include "KelvaneViews.h"
 #include "ModalViews.h"
-#include "PreferencesWindow.h"
 #include "StageLook.h"
 #include "audio/MixerWavePlayer.h"
 #include "desktop/HeldKeyRepeat.h"
@@ -115,16 +110,8 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
         environment, keystrokes, preferencesFile, midiInputSettings, fileStore});
     if (!performanceFile.empty())
         kelvane.openWhenStarted(performanceFile);
-    MidiSetupForm& midiSetup = kelvane.midiSetup();
-
-    MidiSetupDialog midiSetupView(midiSetup);
-    modals.add(midiSetup, midiSetupView);
-    MainWindowView mainView(kelvane.mainForm());
-    mainView.addWaveSlots(kelvane.slots());
-    PreferencesWindow preferencesView(kelvane.preferences(), &mainView);
-    help.setOwner(&mainView);
-    LightDeskView lightDeskView(kelvane.lightingDesk());
-    MidiLearnWindow midiLearnView(kelvane.midiController().learnForm());
+    KelvaneViews windows(kelvane, modals, help);
+    MainWindowView& mainView = windows.mainWindow();
     if (const audio::AudioOutput* audio = systemMidi->audioOutput())
         reportAudioPeriod(*audio, mainView);
     if (line.exitWhenShown) {
@@ -141,10 +128,7 @@ int runProgram(const kelvane::views::CommandLine& line, const std::string& perfo
     // settings file is told before the main window comes up.
     kelvane.start();
     mainView.loadAndShow();
-    const int status = QApplication::exec();
-    help.setOwner(nullptr);
-    modals.remove(midiSetup);
-    return status;
+    return QApplication::exec();
 }
 
 } // namespace
