@@ -2,6 +2,7 @@
 
 #include "Kelvane.h"
 #include "PreferencesRig.h"
+#include "ProgramStart.h"
 #include "fakes/FakePorts.h"
 
 namespace kelvane::testing {
@@ -27,9 +28,7 @@ struct PressRig : fakes::FakePorts {
     // window loaded and activated; the log starts empty.
     PressRig& started()
     {
-        kelvane.start();
-        form.load();
-        form.activate();
+        startWithoutViews(kelvane);
         log.clear();
         return *this;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Kelvane.h"
+#include "ProgramStart.h"
 #include "fakes/FakePorts.h"
 #include "waves/WaveFailure.h"
 #include "waves/WaveSlotSettings.h"
@@ -156,9 +157,7 @@ struct Rig : fakes::FakePorts {
     // The program's start, load and first activation; the log starts empty.
     Rig& started()
     {
-        kelvane.start();
-        form.load();
-        form.activate();
+        startWithoutViews(kelvane);
         log.clear();
         return *this;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Kelvane.h"
+#include "ProgramStart.h"
 #include "fakes/FakePorts.h"
 #include "slides/SlideStep.h"
 
@@ -60,9 +61,7 @@ struct SlotRig : fakes::FakePorts {
     {
         environment.whileModal = [this](Window&) { setup.okButton.click(); };
         if (started) {
-            kelvane.start();
-            form.load();
-            form.activate();
+            startWithoutViews(kelvane);
             log.clear();
         }
     }

@@ -6,6 +6,7 @@
 
 #include "EventLoopRig.h"
 #include "HostedJoystickControls.h"
+#include "ProgramStart.h"
 #include "Rig.h"
 
 #include <filesystem>
@@ -27,9 +28,7 @@ struct HostedRig {
         form(kelvane.mainForm())
     {
         fake.environment.whileModal = [this](Window&) { kelvane.midiSetup().okButton.click(); };
-        kelvane.start();
-        form.load();
-        form.activate();
+        startWithoutViews(kelvane);
         log.clear();
     }
 

@@ -6,6 +6,7 @@
 // user chooses them. Message boxes run event loops of their own, as real ones.
 #include "EventLoopRig.h"
 #include "JackServer.h"
+#include "ProgramStart.h"
 #include "Rig.h"
 #include "fakes/FakeSettingsStore.h"
 #include "inputs/MidiController.h"
@@ -140,9 +141,7 @@ struct Program {
             choose(setup.comboMidiIn, "pad:out");
             setup.okButton.click();
         };
-        kelvane.start();
-        form.load();
-        form.activate();
+        startWithoutViews(kelvane);
     }
 
     static void choose(ListBox& list, const std::string& entry)

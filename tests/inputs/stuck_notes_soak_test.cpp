@@ -8,6 +8,7 @@
 //
 // KELVANE_SOAK_EVENTS sets the number of events (a million or more by hand);
 // CTest runs a short soak.
+#include "ProgramStart.h"
 #include "Rig.h"
 #include "fakes/FakeMidiInput.h"
 #include "fakes/FakeSettingsStore.h"
@@ -69,9 +70,7 @@ struct SoakRig {
         settings.bindings[3] = {{MidiTrigger::Kind::Program, 7, 1}, true};
         settings.bindings[5].padVelocity = true;
         midiSettings.bytes = encodeMidiInputSettings(settings);
-        kelvane.start();
-        form.load();
-        form.activate();
+        startWithoutViews(kelvane);
     }
 
     fakes::FakePorts fake;

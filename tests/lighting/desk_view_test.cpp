@@ -2,6 +2,7 @@
 // program's pending events, so the main window's switches play during a fade,
 // and closing either window during one ends it cleanly.
 #include "DeskRig.h"
+#include "FindWidget.h"
 #include "LightDeskView.h"
 #include "ViewRig.h"
 #include "desktop/QtPause.h"
@@ -33,13 +34,7 @@ struct DeskViewRig : ViewRig {
         log.clear();
     }
 
-    template <typename W = QWidget> W& deskWidget(const char* name)
-    {
-        W* found = deskView.findChild<W*>(name);
-        if (!found)
-            throw std::runtime_error(std::string("no desk widget named ") + name);
-        return *found;
-    }
+    template <typename W = QWidget> W& deskWidget(const char* name) { return findWidget<W>(deskView, name); }
 
     // Runs `action` on the event loop once fader 1 of the desk reaches `level`:
     // it is then one of the events that the fade's next pause handles.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FindWidget.h"
 #include "MainWindowView.h"
 #include "Rig.h"
 
@@ -29,13 +30,7 @@ struct ViewRig : Rig {
     // Lets the event loop turn: the views show what the handlers changed.
     static void settle() { QCoreApplication::processEvents(); }
 
-    template <typename W = QWidget> W& widget(const char* name)
-    {
-        W* found = view.findChild<W*>(name);
-        if (!found)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *found;
-    }
+    template <typename W = QWidget> W& widget(const char* name) { return findWidget<W>(view, name); }
 
     views::MainWindowView view;
 };

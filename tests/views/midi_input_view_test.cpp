@@ -1,6 +1,7 @@
 // The MIDI controller's windows as the performer sees them: the input list of
 // the MIDI Setup window and the MIDI Learn window, driven with real
 // (offscreen) mouse and key events over the core's rig of faked ports.
+#include "FindWidget.h"
 #include "MainWindowView.h"
 #include "MidiLearnWindow.h"
 #include "MidiRig.h"
@@ -23,13 +24,7 @@ using namespace kelvane::testing;
 
 namespace {
 
-template <typename W> W& widgetIn(QWidget& parent, const char* name)
-{
-    W* found = parent.findChild<W*>(name);
-    if (!found)
-        throw std::runtime_error(std::string("no widget named ") + name);
-    return *found;
-}
+template <typename W> W& widgetIn(QWidget& parent, const char* name) { return findWidget<W>(parent, name); }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // The MIDI Setup window run modally through the desktop environment: the
 // user's choice, Ok, Cancel and the title bar's close reach the form.
+#include "FindWidget.h"
 #include "HelpViewer.h"
 #include "MidiSetupDialog.h"
 #include "desktop/QtEnvironment.h"
@@ -35,13 +36,7 @@ struct SetupRig {
         form.showModal();
     }
 
-    template <typename W> W& widget(const char* name)
-    {
-        W* found = dialog.findChild<W*>(name);
-        if (!found)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *found;
-    }
+    template <typename W> W& widget(const char* name) { return kelvane::testing::findWidget<W>(dialog, name); }
 
     fakes::EffectLog log;
     fakes::FakeMidiOutput midi;

@@ -1,5 +1,6 @@
 // The "Kelvane Preferences" window's view: its grid of option buttons, the
 // check box, the save button and the close box reach the form.
+#include "FindWidget.h"
 #include "PreferencesWindow.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakePreferencesStore.h"
@@ -21,13 +22,7 @@ namespace {
 struct PreferencesViewRig {
     PreferencesViewRig() : store(log), dialogs(log), form(store, dialogs), view(form) { }
 
-    template <typename W> W& widget(const char* name)
-    {
-        W* found = view.findChild<W*>(name);
-        if (!found)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *found;
-    }
+    template <typename W> W& widget(const char* name) { return kelvane::testing::findWidget<W>(view, name); }
 
     fakes::EffectLog log;
     fakes::FakePreferencesStore store;

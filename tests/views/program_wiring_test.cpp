@@ -2,6 +2,7 @@
 // each way in (a switch, a menu command, a file, a bank, a desk fade, a slide
 // key) driven through the windows, the result read from the fakes. A wiring
 // mistake in the assembly or its views fails here, whatever the form tests say.
+#include "FindWidget.h"
 #include "KelvaneViews.h"
 #include "fakes/FakePorts.h"
 
@@ -39,10 +40,7 @@ struct Program {
 
     template <typename W = QWidget> W& widget(QWidget& in, const std::string& name)
     {
-        W* found = in.findChild<W*>(QString::fromStdString(name));
-        if (!found)
-            throw std::runtime_error("no widget named " + name);
-        return *found;
+        return kelvane::testing::findWidget<W>(in, name);
     }
     QAction& action(const MenuItem& item) { return widget<QAction>(windows.mainWindow(), item.name()); }
     void click(QWidget& widget)

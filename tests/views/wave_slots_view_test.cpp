@@ -1,6 +1,7 @@
 // The wave slots' rows in the main window: real mouse events on the bound
 // widgets reach the slots, the name boxes show the slot colours, the window
 // fits the screens a stage laptop has, and the small bars step by one.
+#include "FindWidget.h"
 #include "MainWindowView.h"
 #include "ScrollBarParts.h"
 #include "SlotRig.h"
@@ -51,13 +52,7 @@ struct WaveViewRig : SlotRig {
             throw std::runtime_error(std::string("no widget named ") + name + " in slot " + std::to_string(n));
         return *found;
     }
-    template <typename W = QWidget> W& widget(const char* name)
-    {
-        W* found = view.findChild<W*>(name);
-        if (!found)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *found;
-    }
+    template <typename W = QWidget> W& widget(const char* name) { return findWidget<W>(view, name); }
 
     views::MainWindowView view;
 };

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "bindings/ControlLink.h"
-#include "controls/Button.h"
-
-#include <QPushButton>
+#include "bindings/BoundPushButton.h"
 
 namespace kelvane::views {
 
@@ -11,20 +8,13 @@ namespace kelvane::views {
 // order: mouseDown on the press (any mouse button), click on a left release
 // over the button, mouseUp on the release. The click runs to its end before
 // mouseUp, even when it runs nested events for seconds (the lighting fades).
-class PressClickButton : public QPushButton {
+class PressClickButton : public BoundPushButton {
 public:
     explicit PressClickButton(Button& button, QWidget* parent = nullptr);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-private:
-    void refresh();
-
-    Button& button_;
-    ControlLink link_;
 };
 
 } // namespace kelvane::views
