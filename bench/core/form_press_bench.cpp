@@ -1,18 +1,22 @@
-// The main window's form alone: from switch 1's mouse-down to the note-on
-// handed to a MIDI output that only counts what it gets. No views, no router,
-// no synthesizer, no log: the core's own share of a press. The whole press
-// path is measured by kelvane_press_path_bench.
+// The program without its views (Kelvane, every form wired as main() wires
+// them): from switch 1's mouse-down to the note-on handed to a MIDI output
+// that only counts what it gets. No views, no router, no synthesizer, no log:
+// the core's own share of a press. The press includes slide control's step,
+// as the program's does (the mode off, as at every start: the slide key is
+// picked, nothing is typed). The whole press path is measured by
+// kelvane_press_path_bench.
 //
 // Reported: the benchmark's own time is a press and its release together; the
 // counters p50_ns, p99_ns and max_ns are the press alone, sampled one by one.
-#include "MainForm.h"
+#include "Kelvane.h"
 #include "fakes/FakeDesktop.h"
-#include "files/MidiSetupForm.h"
+#include "fakes/FakeFileStore.h"
+#include "fakes/FakeMidiInput.h"
+#include "fakes/FakePreferencesStore.h"
+#include "fakes/FakeSettingsStore.h"
 #include "null/NullJoystickControl.h"
+#include "null/NullKeystrokes.h"
 #include "null/NullWavePlayer.h"
-#include "slides/SlideStep.h"
-#include "waves/WaveBankRecall.h"
-#include "waves/WaveSlots.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,30 +52,33 @@ private:
     bool open_ = false;
 };
 
-// The main window's form, started as at a program start, with the counting
-// output and the do-nothing desktop.
+// The program, started as at a program start, with the counting output, the
+// do-nothing wave player, joysticks and keystrokes, and the rest in memory.
 struct Pad {
     Pad()
     {
-        environment.whileModal = [this](Window&) { setup.okButton.click(); };
-        slots.attach(form.switches(), form.menu().exclusiveWaves());
+        environment.whileModal = [this](Window&) { kelvane.midiSetup().okButton.click(); };
+        kelvane.start();
         form.load();
         form.activate();
     }
 
     fakes::EffectLog log;
     CountingMidiOutput midi;
+    fakes::FakeMidiInput midiInput {log};
     NullWavePlayer waves;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     fakes::FakeDialogs dialogs {log};
     fakes::FakePause pause {log};
     fakes::FakeEnvironment environment {log};
-    NoSlideStep slideStep;
-    WaveSlots slots {waves, dialogs, slideStep};
-    EmptyWaveBanks banks;
-    MidiSetupForm setup {midi, environment};
-    MainForm form {MainFormPorts {midi, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks};
+    NullKeystrokes keys;
+    fakes::FakePreferencesStore preferencesStore {log};
+    fakes::FakeSettingsStore midiInputStore {log};
+    fakes::FakeFileStore files {log};
+    Kelvane kelvane {KelvanePorts {midi, midiInput, waves, stavik1, stavik2, dialogs, pause, environment, keys,
+        preferencesStore, midiInputStore, files}};
+    MainForm& form = kelvane.mainForm();
 };
 
 double percentile(std::vector<double>& sorted, double fraction)

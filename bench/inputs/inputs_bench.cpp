@@ -43,21 +43,21 @@
 // Counters: median_ms and p99_ms (max_ms beside them), cpu_percent, wakeups_per_s, ui_wakeups_per_s.
 #include "HostedJoystickControls.h"
 #include "JackServer.h"
-#include "MainForm.h"
+#include "Kelvane.h"
 #include "MainWindowView.h"
 #include "StageLook.h"
 #include "fakes/FakeDesktop.h"
+#include "fakes/FakeFileStore.h"
+#include "fakes/FakeMidiInput.h"
+#include "fakes/FakePreferencesStore.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWavePlayer.h"
 #include "fakes/NoMidiPorts.h"
-#include "files/MidiSetupForm.h"
-#include "inputs/MidiController.h"
 #include "kelvane/joystick/VirtualJoystick.h"
 #include "midi/MidiOutputRouter.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
-#include "slides/SlideStep.h"
-#include "waves/WaveSlots.h"
+#include "null/NullKeystrokes.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -122,16 +122,19 @@ struct SilentMidi {
     midi::MidiOutputRouter router {synth, ports, nullptr};
 };
 
-// The main window's form over the MIDI output `midi` (timed), with its wave
-// slots; its other ports are faked. The setup window's choice is made by
-// `choose` (Ok alone when it is not given).
+// The program (Kelvane, without views) over the MIDI output `midi` (timed)
+// and the MIDI input `midiInput` with its settings in `midiInputSettings`; its
+// other ports are faked. The setup window's choice is made by `choose` (Ok
+// alone when it is not given).
 struct Program {
-    Program(MidiOutput& midi, JoystickControl& stavik1, JoystickControl& stavik2,
-        const std::function<void(MidiSetupForm&)>& choose = nullptr) :
+    Program(MidiOutput& midi, MidiInput& midiInput, SettingsStore& midiInputSettings, JoystickControl& stavik1,
+        JoystickControl& stavik2, const std::function<void(MidiSetupForm&)>& choose = nullptr) :
         output(midi),
-        form(MainFormPorts {output, waves, stavik1, stavik2, dialogs, pause, environment}, setup, slots, banks)
+        kelvane(KelvanePorts {output, midiInput, waves, stavik1, stavik2, dialogs, pause, environment, keys,
+            preferencesStore, midiInputSettings, files}),
+        setup(kelvane.midiSetup()),
+        form(kelvane.mainForm())
     {
-        slots.attach(form.switches(), form.menu().exclusiveWaves());
         environment.whileModal = [this, choose](Window&) {
             if (choose)
                 choose(setup);
@@ -139,9 +142,11 @@ struct Program {
         };
     }
 
-    // Load and first activation, as at the program's start.
+    // As at the program's start: the MIDI controller and the preferences,
+    // then the main window's load and first activation.
     void start()
     {
+        kelvane.start();
         form.load();
         form.activate();
     }
@@ -152,11 +157,19 @@ struct Program {
     fakes::FakeDialogs dialogs {log};
     fakes::FakePause pause {log};
     fakes::FakeEnvironment environment {log};
-    NoSlideStep slideStep;
-    WaveSlots slots {waves, dialogs, slideStep};
-    EmptyWaveBanks banks;
-    MidiSetupForm setup {output, environment};
-    MainForm form;
+    NullKeystrokes keys;
+    fakes::FakePreferencesStore preferencesStore {log};
+    fakes::FakeFileStore files {log};
+    Kelvane kelvane;
+    MidiSetupForm& setup;
+    MainForm& form;
+};
+
+// The MIDI input of a run that plays no controller: no ports, no settings.
+struct NoController {
+    fakes::EffectLog log;
+    fakes::FakeMidiInput input {log};
+    fakes::FakeSettingsStore settings {log};
 };
 
 double percentile(std::vector<double> samples, double fraction)
@@ -203,7 +216,8 @@ void KeyToNoteOn(benchmark::State& state)
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     SilentMidi midi;
-    Program program(midi.router, stavik1, stavik2);
+    NoController controller;
+    Program program(midi.router, controller.input, controller.settings, stavik1, stavik2);
     program.start();
     views::MainWindowView view(program.form);
     view.loadAndShow();
@@ -250,7 +264,8 @@ void JoystickButtonToNoteOn(benchmark::State& state)
     kelvane::joystick::VirtualJoystick pad;
     auto controls = hostedControls();
     SilentMidi midi;
-    Program program(midi.router, *controls.stavik1, *controls.stavik2);
+    NoController controller;
+    Program program(midi.router, controller.input, controller.settings, *controls.stavik1, *controls.stavik2);
     program.start();
     std::mt19937 random(7);
     std::uniform_int_distribution<int> moment(2000, 12000); // microseconds after the release was taken
@@ -339,7 +354,8 @@ void idleCapture(benchmark::State& state)
 {
     auto controls = hostedControls();
     SilentMidi midi;
-    Program program(midi.router, *controls.stavik1, *controls.stavik2);
+    NoController controller;
+    Program program(midi.router, controller.input, controller.settings, *controls.stavik1, *controls.stavik2);
     program.start();
     controls.stavik2->setEnabled(true);
     measureIdle(state);
@@ -425,16 +441,14 @@ struct MidiControllerProgram {
     explicit MidiControllerProgram(midi::MidiApi api) :
         system(midi::SystemMidiOptions {{}, {}, 256, {}, api, 1000}),
         input(system.input()),
-        program(system.output(), stavik1, stavik2,
+        store(log),
+        program(system.output(), input, store, stavik1, stavik2,
             [](MidiSetupForm& setup) {
                 choose(setup.comboMidiOut, kSinkPort);
                 choose(setup.comboMidiIn, kPadPort);
             }),
-        store(program.log),
-        controller({input, store, program.dialogs}, program.form.trigger())
+        controller(program.kelvane.midiController())
     {
-        program.setup.attachInput(controller.connection());
-        controller.start();
         program.start();
     }
 
@@ -464,11 +478,12 @@ struct MidiControllerProgram {
 
     midi::SystemMidi system;
     StampedInput input;
+    fakes::EffectLog log;
+    fakes::FakeSettingsStore store;
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
     Program program;
-    fakes::FakeSettingsStore store;
-    MidiController controller;
+    MidiController& controller;
 };
 
 // The benchmark's own clients: the pad controller and the sink the program plays into.

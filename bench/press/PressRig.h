@@ -1,34 +1,40 @@
 #pragma once
 
-// The program's press path as main() builds it: the main window's form with
-// its real (Qt) view, the real desktop adapters, the MIDI output router over
-// the built-in synthesizer (FluidSynth on the SDL output), the wave slots on
-// the real wave player (mixed into the same output) and the ALSA sequencer's
-// ports. The only additions are pass-through wrappers that note the moment a
-// hand-off returns: the message queued for the audio thread or written to the
-// sequencer, a wave's start handed to the mixer.
+// The program's press path as main() builds it: the program (Kelvane) with
+// the main window's real (Qt) view, the real desktop adapters, the MIDI output
+// router over the built-in synthesizer (FluidSynth on the SDL output), the
+// wave slots on the real wave player (mixed into the same output), with slide
+// control and the preferences, and the ALSA sequencer's ports. The only
+// additions are pass-through wrappers that note the moment a hand-off
+// returns (the message queued for the audio thread or written to the
+// sequencer, a wave's start handed to the mixer) and one that keeps the MIDI
+// output's reports. The ports no press reaches (MIDI input and its settings,
+// the preferences file, performance files, keystrokes) are in memory.
 
 #include "BenchStats.h"
 #include "HelpViewer.h"
-#include "MainForm.h"
+#include "Kelvane.h"
 #include "MainWindowView.h"
 #include "MidiSetupDialog.h"
 #include "ModalViews.h"
+#include "ReportRecordingOutput.h"
 #include "audio/AudioOutput.h"
 #include "audio/MixerWavePlayer.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
-#include "files/MidiSetupForm.h"
+#include "fakes/EffectLog.h"
+#include "fakes/FakeFileStore.h"
+#include "fakes/FakeMidiInput.h"
+#include "fakes/FakePreferencesStore.h"
+#include "fakes/FakeSettingsStore.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiOutputRouter.h"
 #include "midi/RtMidiOutputPorts.h"
 #include "midi/SoundFontSynth.h"
 #include "midi/SystemMidi.h"
 #include "null/NullJoystickControl.h"
-#include "slides/SlideStep.h"
-#include "waves/WaveBankRecall.h"
-#include "waves/WaveSlots.h"
+#include "null/NullKeystrokes.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -178,27 +184,26 @@ public:
                 throw std::runtime_error(problem);
         }
         router = std::make_unique<midi::MidiOutputRouter>(synth, ports, log.get());
-        router->setErrorHandler([this](int code, const std::string& text) {
-            if (code != midi_error::kNone && code != midi_error::kInformation)
-                reports.push_back(text);
-        });
-
-        setup = std::make_unique<MidiSetupForm>(*router, environment);
-        form = std::make_unique<MainForm>(
-            MainFormPorts {*router, stampedWaves, stavik1, stavik2, dialogs, pause, environment}, *setup, slots, banks);
-        slots.attach(form->switches(), form->menu().exclusiveWaves());
-        setupView = std::make_unique<views::MidiSetupDialog>(*setup);
-        modals.add(*setup, *setupView);
-        view = std::make_unique<views::MainWindowView>(*form);
-        view->addWaveSlots(slots);
+        output = std::make_unique<ReportRecordingOutput>(*router);
+        kelvane = std::make_unique<Kelvane>(KelvanePorts {*output, midiInput, stampedWaves, stavik1, stavik2, dialogs,
+            pause, environment, keystrokes, preferencesStore, midiInputStore, files});
+        setupView = std::make_unique<views::MidiSetupDialog>(kelvane->midiSetup());
+        modals.add(kelvane->midiSetup(), *setupView);
+        view = std::make_unique<views::MainWindowView>(kelvane->mainForm());
+        view->addWaveSlots(kelvane->slots());
+        help.setOwner(view.get());
         start(options.device);
     }
 
     ~PressRig()
     {
+        help.setOwner(nullptr);
         view.reset();
-        modals.remove(*setup);
+        modals.remove(kelvane->midiSetup());
     }
+
+    // What the MIDI output reported during the run, informational reports left out.
+    const std::vector<std::string>& reports() const { return output->reports; }
 
     // Waits (on the event loop) until the audio thread has taken every queued message.
     void waitForAudioThread() const
@@ -224,17 +229,19 @@ public:
     StampingPorts ports {alsa};
     std::unique_ptr<midi::MidiLog> log;
     std::unique_ptr<midi::MidiOutputRouter> router;
-    std::vector<std::string> reports;
+    std::unique_ptr<ReportRecordingOutput> output;
 
     audio::MixerWavePlayer waves;
     StampingWavePlayer stampedWaves {waves};
     NullJoystickControl stavik1;
     NullJoystickControl stavik2;
-    NoSlideStep slideStep;
-    WaveSlots slots {stampedWaves, dialogs, slideStep};
-    EmptyWaveBanks banks;
-    std::unique_ptr<MidiSetupForm> setup;
-    std::unique_ptr<MainForm> form;
+    fakes::EffectLog memoryLog; // what the in-memory ports were asked; nobody reads it
+    fakes::FakeMidiInput midiInput {memoryLog};
+    fakes::FakeSettingsStore midiInputStore {memoryLog};
+    fakes::FakePreferencesStore preferencesStore {memoryLog};
+    fakes::FakeFileStore files {memoryLog};
+    NullKeystrokes keystrokes;
+    std::unique_ptr<Kelvane> kelvane;
     std::unique_ptr<views::MidiSetupDialog> setupView;
     std::unique_ptr<views::MainWindowView> view;
 
@@ -262,25 +269,29 @@ private:
         return synth;
     }
 
-    // Shows the window as at a program start and answers MIDI Setup with the
-    // chosen device, as a user would.
+    // Starts the program as main() does (the preferences are read before the
+    // window loads), shows the window and answers MIDI Setup with the chosen
+    // device, as a user would.
     void start(int device)
     {
+        MidiSetupForm& setup = kelvane->midiSetup();
         QTimer answer;
         answer.setInterval(5);
-        QObject::connect(&answer, &QTimer::timeout, [this, device, &answer] {
+        QObject::connect(&answer, &QTimer::timeout, [this, &setup, device, &answer] {
             if (!setupView->isVisible())
                 return;
-            setup->comboMidiOut.setListIndex(device + 1);
-            setup->okButton.click();
+            setup.comboMidiOut.setListIndex(device + 1);
+            setup.okButton.click();
             answer.stop();
         });
         answer.start();
+        kelvane->start();
         view->loadAndShow();
         const auto deadline = Clock::now() + std::chrono::seconds(20);
-        while (form->flags().startupDone != 1 && Clock::now() < deadline)
+        MainForm& form = kelvane->mainForm();
+        while (form.flags().startupDone != 1 && Clock::now() < deadline)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (form->flags().startupDone != 1)
+        if (form.flags().startupDone != 1)
             throw std::runtime_error("the main window did not start");
         waitForAudioThread();
     }

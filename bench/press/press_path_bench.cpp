@@ -132,7 +132,7 @@ std::vector<double> toSynth(int presses, const std::string& midiLog)
     rig.waitForAudioThread();
     print("switch press -> note-on queued for the built-in synthesizer's audio thread", samples);
     std::printf("  audio output: %s\n", rig.soundOutput->describePeriod().c_str());
-    for (const std::string& report : rig.reports)
+    for (const std::string& report : rig.reports())
         std::printf("  reported: %s\n", report.c_str());
     return samples.toHandOff;
 }
@@ -167,7 +167,7 @@ void toSequencer(int presses, const std::string& midiLog)
     Samples samples
         = pressRepeatedly(rig, presses, [&rig] { return std::make_pair(rig.ports.sentCount, rig.ports.sentAt); });
     print("switch press -> note-on written to an ALSA sequencer port", samples);
-    for (const std::string& report : rig.reports)
+    for (const std::string& report : rig.reports())
         std::printf("  reported: %s\n", report.c_str());
 }
 

@@ -199,12 +199,12 @@ struct Bench {
     void chooseWave(const std::string& path)
     {
         onUiThread(app, [this, path] {
-            SlotControlSettings settings(rig.slots);
+            SlotControlSettings settings(rig.kelvane->slots());
             settings.setWavePath(1, path);
             settings.setWaveName(1, fs::path(path).filename().string());
             settings.settleChosenOrEmpty(1);
-            rig.form->switches().at(1).velocity.setValue(0);
-            rig.form->switches().at(1).gate.setValue(1);
+            rig.kelvane->mainForm().switches().at(1).velocity.setValue(0);
+            rig.kelvane->mainForm().switches().at(1).gate.setValue(1);
         });
     }
 
@@ -293,7 +293,7 @@ int main(int argc, char** argv)
         SoundListener listener;
         const auto listening = rig.soundOutput->attach(listener);
         // A short, dry sound: it dies away right after the release.
-        rig.form->switches().at(1).program.setValue(115); // woodblock
+        rig.kelvane->mainForm().switches().at(1).program.setValue(115); // woodblock
         for (std::uint8_t controller : {91, 93}) // reverberation, chorus
             if (!rig.soundFont->play({{0xB0, controller, 0}, 3}))
                 throw std::runtime_error("the synthesizer refused a message");
@@ -349,7 +349,7 @@ int main(int argc, char** argv)
             close ? "met" : "NOT met");
         std::printf("  all goals: %s; with the jitter judged from the window on: %s\n",
             met && close ? "met" : "NOT met", ownMet && close ? "met" : "NOT met");
-        for (const std::string& report : rig.reports)
+        for (const std::string& report : rig.reports())
             std::printf("  reported: %s\n", report.c_str());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kelvane_press_to_sound_bench: %s\n", error.what());

@@ -173,7 +173,7 @@ int main(int argc, char** argv)
         std::printf("inside the process: Qt reads the press off the X connection -> reaction\n");
         std::printf("  Kelvane, note-on queued for the synthesizer: %s\n", summary(targets[0].inProcess).c_str());
         std::printf("  bare Qt window, press handler entered:       %s\n", summary(targets[1].inProcess).c_str());
-        for (const std::string& report : rig.reports)
+        for (const std::string& report : rig.reports())
             std::printf("  reported: %s\n", report.c_str());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kelvane_x_press_bench: %s\n", error.what());
