@@ -1,9 +1,10 @@
 #pragma once
 
 // The program's press path as main() builds it: the program (Kelvane) with
-// the main window's real (Qt) view, the real desktop adapters, the MIDI output
-// router over the built-in synthesizer (FluidSynth on the SDL output), the
-// wave slots on the real wave player (mixed into the same output), with slide
+// every window's real (Qt) view, the real desktop adapters but for message
+// boxes (kept in memory: nobody would answer one), the MIDI output router
+// over the built-in synthesizer (FluidSynth on the SDL output), the wave
+// slots on the real wave player (mixed into the same output), with slide
 // control and the preferences, and the ALSA sequencer's ports. The only
 // additions are pass-through wrappers that note the moment a hand-off
 // returns (the message queued for the audio thread or written to the
@@ -14,16 +15,15 @@
 #include "BenchStats.h"
 #include "HelpViewer.h"
 #include "Kelvane.h"
-#include "MainWindowView.h"
-#include "MidiSetupDialog.h"
+#include "KelvaneViews.h"
 #include "ModalViews.h"
 #include "ReportRecordingOutput.h"
 #include "audio/AudioOutput.h"
 #include "audio/MixerWavePlayer.h"
-#include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"
 #include "fakes/EffectLog.h"
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeMidiInput.h"
 #include "fakes/FakePreferencesStore.h"
@@ -187,20 +187,12 @@ public:
         output = std::make_unique<ReportRecordingOutput>(*router);
         kelvane = std::make_unique<Kelvane>(KelvanePorts {*output, midiInput, stampedWaves, stavik1, stavik2, dialogs,
             pause, environment, keystrokes, preferencesStore, midiInputStore, files});
-        setupView = std::make_unique<views::MidiSetupDialog>(kelvane->midiSetup());
-        modals.add(kelvane->midiSetup(), *setupView);
-        view = std::make_unique<views::MainWindowView>(kelvane->mainForm());
-        view->addWaveSlots(kelvane->slots());
-        help.setOwner(view.get());
+        windows = std::make_unique<views::KelvaneViews>(*kelvane, modals, help);
+        view = &windows->mainWindow();
         start(options.device);
     }
 
-    ~PressRig()
-    {
-        help.setOwner(nullptr);
-        view.reset();
-        modals.remove(kelvane->midiSetup());
-    }
+    ~PressRig() { windows.reset(); }
 
     // What the MIDI output reported during the run, informational reports left out.
     const std::vector<std::string>& reports() const { return output->reports; }
@@ -217,7 +209,10 @@ public:
 
     views::ModalViews modals;
     views::HelpViewer help;
-    views::QtDialogs dialogs;
+    // A message box would stop the run with nobody to answer it: messages are
+    // kept in memory instead, and the MIDI output's reports printed.
+    fakes::EffectLog messages;
+    fakes::FakeDialogs dialogs {messages};
     views::QtEnvironment environment {modals, help, dialogs, ""};
     views::QtPause pause;
 
@@ -242,8 +237,8 @@ public:
     fakes::FakeFileStore files {memoryLog};
     NullKeystrokes keystrokes;
     std::unique_ptr<Kelvane> kelvane;
-    std::unique_ptr<views::MidiSetupDialog> setupView;
-    std::unique_ptr<views::MainWindowView> view;
+    std::unique_ptr<views::KelvaneViews> windows;
+    views::MainWindowView* view = nullptr;
 
 private:
     static std::unique_ptr<audio::AudioOutput> openAudio(const audio::AudioSettings& settings)
@@ -278,7 +273,7 @@ private:
         QTimer answer;
         answer.setInterval(5);
         QObject::connect(&answer, &QTimer::timeout, [this, &setup, device, &answer] {
-            if (!setupView->isVisible())
+            if (!windows->midiSetup().isVisible())
                 return;
             setup.comboMidiOut.setListIndex(device + 1);
             setup.okButton.click();
