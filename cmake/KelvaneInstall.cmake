@@ -1,7 +1,7 @@
 # Install rules: what `cmake --install` and the package put under the prefix.
 #
 # The program finds its companions relative to its own folder
-# (main/views/desktop/InstallLayout.h, stavik::host::librariesBeside), so the
+# (platform/desktop/InstallLayout.h, stavik::host::librariesBeside), so the
 # folders below are fixed rather than GNUInstallDirs choices: a Debian prefix
 # would otherwise move the module to lib/<multiarch>/ where the program does
 # not look. The module is private to Kelvane (only dlopen'ed, never linked

@@ -10,11 +10,10 @@ function(kelvane_strict target)
   endif()
 endfunction()
 
-# kelvane_strict_core(target): the stricter set of the pad core (main/ but not
-# main/views) and the joystick component (stavik/): kelvane_strict plus
-# -Wconversion, so that every narrowing of a value (16-bit settings and
-# flags, bytes of MIDI messages and persisted states) is written out where it
-# happens. Every target of those folders uses it, new ones included.
+# kelvane_strict_core(target): the stricter set of the pad core (core/) and
+# the joystick component (stavik/): kelvane_strict plus -Wconversion, so that
+# every narrowing of a value (16-bit settings and flags, bytes of MIDI
+# messages and persisted states) is written out where it happens. Every target of those folders uses it, new ones included.
 function(kelvane_strict_core target)
   kelvane_strict(${target})
   target_compile_options(${target} PRIVATE -Wconversion)

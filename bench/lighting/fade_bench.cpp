@@ -16,8 +16,8 @@
 // Usage: kelvane_fade_bench [RUNS_AT_30_MS] [RUNS_AT_0_MS]   (defaults 3 and 20)
 #include "HelpViewer.h"
 #include "LightDeskView.h"
-#include "ModalViews.h"
 #include "StageLook.h"
+#include "desktop/ModalViews.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/QtEnvironment.h"
 #include "desktop/QtPause.h"

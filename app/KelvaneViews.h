@@ -6,8 +6,8 @@
 #include "MainWindowView.h"
 #include "MidiLearnWindow.h"
 #include "MidiSetupDialog.h"
-#include "ModalViews.h"
 #include "PreferencesWindow.h"
+#include "desktop/ModalViews.h"
 
 namespace kelvane::views {
 

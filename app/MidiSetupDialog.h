@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ModalViews.h"
 #include "bindings/ControlLink.h"
+#include "desktop/ModalViews.h"
 #include "files/MidiSetupForm.h"
 
 #include <QDialog>

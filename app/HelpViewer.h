@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/QtEnvironment.h"
+
 #include <QTextBrowser>
 
 #include <string>
@@ -10,7 +12,7 @@ namespace kelvane::views {
 // the file. Links inside the file move within it; links to web pages open in
 // the desktop's browser. It opens over its owner (the main window), no larger
 // than the screen, and Escape closes it as it closes the other windows.
-class HelpViewer : public QTextBrowser {
+class HelpViewer : public QTextBrowser, public HelpDisplay {
 public:
     explicit HelpViewer(QWidget* parent = nullptr);
 
@@ -22,7 +24,7 @@ public:
 
     // Loads the file and brings the window to the front. Returns false, and
     // leaves the window as it was, when the file cannot be read.
-    bool showFile(const std::string& path);
+    bool showFile(const std::string& path) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

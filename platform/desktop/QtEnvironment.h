@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModalViews.h"
+#include "desktop/ModalViews.h"
 #include "ports/Dialogs.h"
 #include "ports/Environment.h"
 
@@ -8,7 +8,13 @@
 
 namespace kelvane::views {
 
-class HelpViewer;
+// Where the desktop shows a help file: the program's help window.
+class HelpDisplay {
+public:
+    virtual ~HelpDisplay() = default;
+    // Shows the file; false, and nothing changed, when it cannot be read.
+    virtual bool showFile(const std::string& path) = 0;
+};
 
 // The desktop as Qt shows it. Runs on the user-interface thread, after the
 // QApplication exists.
@@ -16,7 +22,7 @@ class QtEnvironment : public Environment {
 public:
     // installedDataFolder: where an installed program keeps its read-only data
     // (the help file); used when the help file is not beside the program.
-    QtEnvironment(ModalViews& modals, HelpViewer& help, Dialogs& dialogs, std::string installedDataFolder);
+    QtEnvironment(ModalViews& modals, HelpDisplay& help, Dialogs& dialogs, std::string installedDataFolder);
     ~QtEnvironment() override;
 
     int screenWidth() const override;
@@ -43,7 +49,7 @@ public:
 
 private:
     ModalViews& modals_;
-    HelpViewer& help_;
+    HelpDisplay& help_;
     Dialogs& dialogs_;
     std::string installedDataFolder_;
     bool busy_ = false;

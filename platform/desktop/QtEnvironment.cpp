@@ -1,9 +1,9 @@
 #include "desktop/QtEnvironment.h"
 
-#include "HelpViewer.h"
 #include "MainForm.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,7 +21,7 @@ std::string withTrailingSlash(std::string folder)
 }
 } // namespace
 
-QtEnvironment::QtEnvironment(ModalViews& modals, HelpViewer& help, Dialogs& dialogs, std::string installedDataFolder) :
+QtEnvironment::QtEnvironment(ModalViews& modals, HelpDisplay& help, Dialogs& dialogs, std::string installedDataFolder) :
     modals_(modals), help_(help), dialogs_(dialogs), installedDataFolder_(std::move(installedDataFolder))
 {
 }
