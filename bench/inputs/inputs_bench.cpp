@@ -52,6 +52,7 @@
 #include "fakes/FakePreferencesStore.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWavePlayer.h"
+#include "fakes/ForwardingMidiOutput.h"
 #include "fakes/NoMidiPorts.h"
 #include "kelvane/joystick/VirtualJoystick.h"
 #include "midi/MidiOutputRouter.h"
@@ -88,31 +89,20 @@ using namespace kelvane;
 using Clock = std::chrono::steady_clock;
 
 // The router, with the moment each note-on is handed to it noted.
-class TimedOutput final : public MidiOutput {
+class TimedOutput final : public fakes::ForwardingMidiOutput {
 public:
-    explicit TimedOutput(MidiOutput& inner) : inner_(inner) { }
-    int deviceCount() const override { return inner_.deviceCount(); }
-    int selectedDevice() const override { return inner_.selectedDevice(); }
-    void selectDevice(int device) override { inner_.selectDevice(device); }
-    std::string deviceName() const override { return inner_.deviceName(); }
-    int openStatus() const override { return inner_.openStatus(); }
-    void open() override { inner_.open(); }
-    void close() override { inner_.close(); }
+    using ForwardingMidiOutput::ForwardingMidiOutput;
     void send(const ShortMessage& message) override
     {
         if (message.status >= 0x90 && message.status <= 0x9F && message.data2.value_or(0) > 0) {
             noteOnAt = Clock::now();
             ++noteOns;
         }
-        inner_.send(message);
+        ForwardingMidiOutput::send(message);
     }
-    void setErrorHandler(ErrorHandler handler) override { inner_.setErrorHandler(std::move(handler)); }
 
     Clock::time_point noteOnAt;
     long noteOns = 0;
-
-private:
-    MidiOutput& inner_;
 };
 
 // The real router with a silent synthesizer as its mapper and no ports.
