@@ -46,10 +46,12 @@ struct FakePorts {
     FakePorts(const FakePorts&) = delete;
     FakePorts& operator=(const FakePorts&) = delete;
 
-    KelvanePorts ports()
+    KelvanePorts ports() { return ports(files); }
+    // The same, with the performance files kept elsewhere (on disk).
+    KelvanePorts ports(FileStore& performanceFiles)
     {
         return {midi, midiInput, waves, stavik1, stavik2, dialogs, pause, environment, keys, preferencesStore,
-            midiInputStore, files};
+            midiInputStore, performanceFiles};
     }
 
     EffectLog log;

@@ -129,6 +129,7 @@ struct RigOptions {
     fakes::FakeSetting setting {};
     bool realBanks = false;
     bool recordSlotSettings = false;
+    FileStore* files = nullptr; // performance files elsewhere than in the fake store
 };
 
 // The program on faked ports, every port on one ordered log, with the wave
@@ -143,7 +144,7 @@ struct Rig : fakes::FakePorts {
         slots(log),
         banks(log),
         slotSettings(log),
-        kelvane(ports(),
+        kelvane(options.files ? ports(*options.files) : ports(),
             KelvaneDoubles {.slots = &slots,
                 .banks = options.realBanks ? nullptr : &banks,
                 .slotSettings = options.recordSlotSettings ? &slotSettings : nullptr}),

@@ -15,8 +15,9 @@ namespace kelvane::testing {
 // The main window started as at every program start, with its performance
 // file commands and wave banks attached; files live in memory.
 struct FilesRig {
-    FilesRig() :
-        rig(RigOptions {.realBanks = true, .recordSlotSettings = true}),
+    // performanceFiles: where performance files go; the fake store in memory unless given.
+    explicit FilesRig(FileStore* performanceFiles = nullptr) :
+        rig(RigOptions {.realBanks = true, .recordSlotSettings = true, .files = performanceFiles}),
         slots(rig.slotSettings),
         files(rig.files),
         banks(rig.kelvane.banks()),

@@ -43,10 +43,8 @@ int saveOverAndOver(const Saver& save, bool once)
 
 int savePerformance(const std::string& path, bool once)
 {
-    FilesRig r;
     files::LocalFileStore disk;
-    PerformanceFileCommands commands(
-        r.rig.form, r.rig.form.switches(), r.setup, r.slots, PerformanceFilePorts {r.rig.midi, r.rig.dialogs, disk});
+    FilesRig r(&disk);
     r.rig.dialogs.files.push_back(path);
     bool first = true;
     return saveOverAndOver(
@@ -56,9 +54,9 @@ int savePerformance(const std::string& path, bool once)
             r.slots.slot(1).path = s.slots[0].path;
             r.slots.slot(1).name = s.slots[0].name;
             if (first)
-                commands.saveAs();
+                r.commands.saveAs();
             else
-                commands.save();
+                r.commands.save();
             first = false;
             const bool saved = r.log().startingWith("message").empty();
             r.log().clear();
