@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 using namespace kelvane;
 using namespace kelvane::testing;
@@ -29,6 +30,11 @@ struct DeskViewRig : ViewRig {
     {
         form.attachLightingDesk(desk);
         shown();
+        // The start-up timer's wake of the wave player comes 50 ms after the
+        // load, long before a performer reaches the desk; waited for here, so
+        // that a slow run (sanitizers) does not log it in the middle of a fade.
+        if (!QTest::qWaitFor([this] { return !form.startupTimer().enabled(); }, 5000))
+            throw std::runtime_error("the start-up timer never fired");
         menu().lightingDesk().click();
         QCoreApplication::processEvents();
         log.clear();
