@@ -60,21 +60,13 @@ public:
     bool play(const midi::MidiBytes& message) override
     {
         const bool taken = inner_.play(message);
-        queuedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
-        queued.fetch_add(1, std::memory_order_release);
+        queued.note();
         return taken;
     }
     void allNotesOff() override { inner_.allNotesOff(); }
     std::string silenceReason() const override { return inner_.silenceReason(); }
 
-    Clock::time_point lastQueuedAt() const
-    {
-        return Clock::time_point(Clock::duration(queuedAt.load(std::memory_order_relaxed)));
-    }
-
-    // Read by another thread in the X benchmark: count last, stamp first.
-    std::atomic<Clock::rep> queuedAt {0};
-    std::atomic<long long> queued {0};
+    Arrivals queued;
 
 private:
     midi::MidiSynth& inner_;
@@ -112,12 +104,12 @@ public:
     void playBuffer(int buffer) override
     {
         inner_.playBuffer(buffer);
-        noteStart();
+        started.note();
     }
     void playLooping(int buffer) override
     {
         inner_.playLooping(buffer);
-        noteStart();
+        started.note();
     }
     void stopBuffer(int buffer) override { inner_.stopBuffer(buffer); }
     void stopAllBuffers() override { inner_.stopAllBuffers(); }
@@ -126,16 +118,9 @@ public:
     void setBufferVolume(int buffer, int volume) override { inner_.setBufferVolume(buffer, volume); }
     void setBufferPan(int buffer, int pan) override { inner_.setBufferPan(buffer, pan); }
 
-    // Read by another thread: count last, stamp first.
-    std::atomic<Clock::rep> startedAt {0};
-    std::atomic<long long> started {0};
+    Arrivals started;
 
 private:
-    void noteStart()
-    {
-        startedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
-        started.fetch_add(1, std::memory_order_release);
-    }
     WavePlayer& inner_;
 };
 

@@ -128,7 +128,7 @@ std::vector<double> toSynth(int presses, const std::string& midiLog)
 {
     PressRig rig({midi::MidiOutputRouter::kMapper, midiLog});
     Samples samples = pressRepeatedly(
-        rig, presses, [&rig] { return std::make_pair(rig.synth.queued.load(), rig.synth.lastQueuedAt()); });
+        rig, presses, [&rig] { return std::make_pair(rig.synth.queued.count(), rig.synth.queued.last()); });
     rig.waitForAudioThread();
     print("switch press -> note-on queued for the built-in synthesizer's audio thread", samples);
     std::printf("  audio output: %s\n", rig.soundOutput->describePeriod().c_str());

@@ -13,13 +13,13 @@
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" kelvane_x_press_bench [PRESSES]
 // Goal: Kelvane's median at most 1.10 times the floor's, in the same run (the
 // p99 of either is set by how the X server and the machine schedule).
+#include "FloorWindow.h"
 #include "PressRig.h"
 #include "StageLook.h"
 #include "XTestPointer.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -32,21 +32,6 @@ namespace {
 
 using namespace kelvane;
 using namespace kelvane::bench;
-
-// A window that does nothing but note when a press reaches it.
-class FloorWindow : public QWidget {
-public:
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        pressedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
-        presses.fetch_add(1, std::memory_order_release);
-        event->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-
-    std::atomic<Clock::rep> pressedAt {0};
-    std::atomic<long long> presses {0};
-};
 
 // Notes when Qt reads a button press off the X connection, before it
 // dispatches it to any window.
@@ -72,24 +57,10 @@ public:
 
 struct Target {
     QPoint screen; // where to press, in screen coordinates
-    const std::atomic<Clock::rep>* stamp;
-    const std::atomic<long long>* count;
+    Arrivals* reactions;
     std::vector<double> samples;
     std::vector<double> inProcess; // Qt read the press -> reaction
 };
-
-// Waits for `count` to pass `before`; the time of the stamp, if it came.
-std::optional<Clock::time_point> awaitStamp(const Target& target, long long before)
-{
-    // Generous: on a loaded machine the X server itself may be descheduled.
-    const auto deadline = Clock::now() + std::chrono::seconds(3);
-    while (target.count->load(std::memory_order_acquire) == before) {
-        if (Clock::now() > deadline)
-            return std::nullopt;
-        std::this_thread::yield();
-    }
-    return Clock::time_point(Clock::duration(target.stamp->load(std::memory_order_relaxed)));
-}
 
 // The pressing side, on a thread and X connection of its own, so that the
 // user-interface thread only waits for its events.
@@ -102,9 +73,10 @@ void pressAlternately(std::vector<Target>& targets, const PressReadFilter& reads
         pointer.moveTo(target.screen.x(), target.screen.y());
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
 
-        const long long before = target.count->load(std::memory_order_acquire);
+        const long long before = target.reactions->count();
         const auto sent = pointer.press();
-        const auto arrived = awaitStamp(target, before);
+        // Generous: on a loaded machine the X server itself may be descheduled.
+        const auto arrived = target.reactions->awaitAfter(before, std::chrono::seconds(3));
         if (!arrived)
             throw std::runtime_error("a press at (" + std::to_string(target.screen.x()) + ", "
                 + std::to_string(target.screen.y()) + ") did not arrive");
@@ -136,12 +108,6 @@ int main(int argc, char** argv)
         PressRig rig({midi::MidiOutputRouter::kMapper, {}});
         rig.view->move(0, 0);
         FloorWindow floor;
-        floor.setWindowTitle("floor");
-        // On stage the program's window stays active from one press to the
-        // next. A floor window that took the focus at its presses would make
-        // every press of either window change the active window, which
-        // neither would pay in use.
-        floor.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
         floor.setGeometry(0, rig.view->frameGeometry().bottom() + 40, 300, 120);
         floor.show();
         // Both windows mapped and placed before the first press.
@@ -154,9 +120,8 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
         auto* button = rig.view->findChild<QWidget*>("Command19");
-        std::vector<Target> targets {
-            {button->mapToGlobal(button->rect().center()), &rig.synth.queuedAt, &rig.synth.queued, {}, {}},
-            {floor.mapToGlobal(floor.rect().center()), &floor.pressedAt, &floor.presses, {}, {}}};
+        std::vector<Target> targets {{button->mapToGlobal(button->rect().center()), &rig.synth.queued, {}, {}},
+            {floor.mapToGlobal(floor.rect().center()), &floor.presses, {}, {}}};
         PressReadFilter reads;
         app.installNativeEventFilter(&reads);
         runBesideTheEventLoop([&] { pressAlternately(targets, reads, presses); });
